@@ -1,0 +1,34 @@
+// The narrow boundary between the graphics operations and what shows the
+// drawing area: a real SDL window, or the headless twin. graphics.cpp owns the
+// surface and the drawing state; a backend shows the surface and supplies keys.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/surface.h"
+
+namespace platform {
+
+class WindowBackend {
+ public:
+  virtual ~WindowBackend() = default;
+  // Shows `surface` (already sized and cleared) under `title` and returns once
+  // it is visible and has the keyboard focus, with an empty key queue. Returns
+  // an empty string on success, otherwise why no window could be opened.
+  virtual std::string open(const Surface& surface, std::string_view title) = 0;
+  // Returns once the window is gone.
+  virtual void close() = 0;
+  // Blocks until a key byte is there and returns the oldest.
+  virtual std::uint8_t wait_key() = 0;
+};
+
+// The real window, the default backend.
+WindowBackend& sdl_window();
+// Chooses the backend for the next open_graphics_window.
+void use_window_backend(WindowBackend& backend);
+// The drawing area that graphics.cpp draws on.
+const Surface& drawing_surface();
+
+}  // namespace platform

@@ -1,0 +1,34 @@
+// A window fixture: opens the 800 x 600 window, draws a known picture (a line
+// of every palette colour, a line and a disc), then prints each key code it
+// receives on a line of its own until Escape.
+#include <cstdio>
+
+#include "platform/fault.h"
+#include "platform/graphics.h"
+
+int main() {
+  platform::install_fault_traps();
+  std::int16_t driver = platform::driver_256_colours, mode = platform::mode_800x600;
+  platform::open_graphics_window(driver, mode, "KEYS");
+  if (platform::graph_result() < 0) {
+    std::fprintf(stderr, "key_printer: cannot open the window: %.*s\n",
+                 static_cast<int>(platform::graph_error_message().size()), platform::graph_error_message().data());
+    return 1;
+  }
+  for (int x = 0; x < 800; ++x)
+    for (int y = 0; y < 40; ++y) platform::plot_pixel(x, y, static_cast<std::uint32_t>(x / 3));
+  platform::set_draw_colour(12);
+  platform::draw_line(10, 100, 790, 590);
+  platform::set_fill(platform::solid_fill, 9);
+  platform::draw_filled_ellipse(400, 300, 60, 40);
+  std::printf("ready\n");
+  std::fflush(stdout);
+  for (;;) {
+    const int key = platform::wait_key();
+    std::printf("%d\n", key);
+    std::fflush(stdout);
+    if (key == 27) break;
+  }
+  platform::close_graphics_window();
+  return 0;
+}
