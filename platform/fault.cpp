@@ -8,7 +8,7 @@
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
-#include <pthread.h>
+#include <execinfo.h>
 #include <sys/stat.h>
 #include <ucontext.h>
 #include <unistd.h>
@@ -23,8 +23,6 @@ extern const char etext;
 
 namespace platform {
 namespace {
-
-std::uintptr_t stack_low = 0, stack_high = 0;
 
 bool own_code(std::uintptr_t address) {
   return address >= reinterpret_cast<std::uintptr_t>(&__executable_start) &&
@@ -49,32 +47,30 @@ void put_text(char*& out, const char* text) {
   while (*text) *out++ = *text++;
 }
 
-void report_and_exit(int signal, siginfo_t* info, void* context) {
-  (void)signal;
-  const auto& registers = static_cast<ucontext_t*>(context)->uc_mcontext.gregs;
-  std::uintptr_t address = static_cast<std::uintptr_t>(registers[REG_RIP]);
-  std::uintptr_t frame = static_cast<std::uintptr_t>(registers[REG_RBP]);
-  const std::uintptr_t stack_pointer = static_cast<std::uintptr_t>(registers[REG_RSP]);
+void report_and_exit(int, siginfo_t* info, void* context) {
+  const auto fault_address =
+      static_cast<std::uintptr_t>(static_cast<ucontext_t*>(context)->uc_mcontext.gregs[REG_RIP]);
 
-  // Calling frames through the saved frame pointers, as long as they stay on
-  // this thread's stack, grow upwards and return into the executable.
+  // The chain of frames, by the unwinder (through the signal frame, so leaf
+  // functions and library functions without frame pointers are followed too).
+  // It starts at the faulting instruction; the frames before it belong to
+  // this handler. Only addresses in our own code are reported: a fault inside
+  // a library function is reported where our code called it.
   struct stat out_stat{};
   const int limit = fstat(STDOUT_FILENO, &out_stat) == 0 && S_ISCHR(out_stat.st_mode) ? 9 : 257;
-  std::uintptr_t callers[257];
+  void* chain[300];
+  const int depth = backtrace(chain, 300);
+  int at = 0;
+  while (at < depth && reinterpret_cast<std::uintptr_t>(chain[at]) != fault_address) ++at;
+  while (at < depth && !own_code(reinterpret_cast<std::uintptr_t>(chain[at]))) ++at;
+  std::uintptr_t address = at < depth ? reinterpret_cast<std::uintptr_t>(chain[at]) : fault_address;
+  static std::uintptr_t callers[257];
   int count = 0;
-  std::uintptr_t low = stack_pointer;
-  while (count < limit && frame >= low && frame % 8 == 0 && frame + 16 <= stack_high && frame >= stack_low) {
-    const auto* slot = reinterpret_cast<const std::uintptr_t*>(frame);
-    const std::uintptr_t return_address = slot[1];
-    if (!own_code(return_address)) break;
-    callers[count++] = return_address;
-    low = frame + 16;
-    frame = slot[0];
+  for (int i = at + 1; i < depth && count < limit; ++i) {
+    const auto caller = reinterpret_cast<std::uintptr_t>(chain[i]);
+    if (!own_code(caller)) break;
+    callers[count++] = caller;
   }
-  // A fault inside a library is reported at the first address in our own code.
-  int first = 0;
-  if (!own_code(address) && count > 0) address = callers[first++];
-
   close_graphics_window();
 
   const int number = error_number(info->si_code);
@@ -87,7 +83,7 @@ void report_and_exit(int signal, siginfo_t* info, void* context) {
   put_text(out, "\r\n  ");
   put_address(out, address);
   put_text(out, "\r\n");
-  for (int i = first; i < count; ++i) {
+  for (int i = 0; i < count; ++i) {
     put_text(out, "  ");
     put_address(out, callers[i]);
     put_text(out, "\r\n");
@@ -110,15 +106,9 @@ void install_fault_traps() {
   std::feclearexcept(FE_ALL_EXCEPT);
   feenableexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
 
-  pthread_attr_t attributes;
-  if (pthread_getattr_np(pthread_self(), &attributes) == 0) {
-    void* base = nullptr;
-    std::size_t size = 0;
-    pthread_attr_getstack(&attributes, &base, &size);
-    stack_low = reinterpret_cast<std::uintptr_t>(base);
-    stack_high = stack_low + size;
-    pthread_attr_destroy(&attributes);
-  }
+  // The unwinder loads its library on first use: do that now, not in the handler.
+  void* warm_up[1];
+  backtrace(warm_up, 1);
 
   struct sigaction action{};
   action.sa_sigaction = report_and_exit;

@@ -1,12 +1,33 @@
-// A window fixture: opens the 800 x 600 window, draws a known picture (a line
-// of every palette colour, a line and a disc), then prints each key code it
-// receives on a line of its own until Escape.
+// A window fixture: opens the 800 x 600 window, draws a known picture (bands of
+// every palette colour, a line and a disc), optionally saves that picture as a
+// PPM file (the first argument) for comparing with a screenshot, then prints
+// each key code it receives on a line of its own until Escape.
 #include <cstdio>
 
 #include "platform/fault.h"
 #include "platform/graphics.h"
+#include "platform/headless_window.h"
+#include "platform/palette.h"
 
-int main() {
+namespace {
+
+void save_ppm(const char* path) {
+  const platform::DrawingArea area = platform::drawing_area();
+  std::FILE* file = std::fopen(path, "wb");
+  if (!file) return;
+  std::fprintf(file, "P6\n%d %d\n255\n", area.width, area.height);
+  for (const std::uint8_t index : area.pixels) {
+    const std::uint32_t rgb = platform::start_palette[index];
+    const unsigned char bytes[3] = {static_cast<unsigned char>(rgb >> 16), static_cast<unsigned char>(rgb >> 8),
+                                    static_cast<unsigned char>(rgb)};
+    std::fwrite(bytes, 1, 3, file);
+  }
+  std::fclose(file);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
   platform::install_fault_traps();
   std::int16_t driver = platform::driver_256_colours, mode = platform::mode_800x600;
   platform::open_graphics_window(driver, mode, "KEYS");
@@ -21,6 +42,7 @@ int main() {
   platform::draw_line(10, 100, 790, 590);
   platform::set_fill(platform::solid_fill, 9);
   platform::draw_filled_ellipse(400, 300, 60, 40);
+  if (argc > 1) save_ppm(argv[1]);
   std::printf("ready\n");
   std::fflush(stdout);
   for (;;) {

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# The real window: key codes from real key events, a close request, the
+# picture on the screen, repaint after being unmapped, and no CPU while waiting.
+# Usage: keys.sh KEY_PRINTER SEND_CLOSE_REQUEST
+source "$(dirname "$0")/lib.sh"
+key_printer=$1 send_close_request=$2
+
+launch "$key_printer" "$work/expected.ppm"
+wid=$(window_of KEYS)
+wait_output "ready"
+focus "$wid"
+
+# A character, Enter, F1, Shift+F1, Ctrl+F4, Alt+D, an arrow, Ctrl+A, Ctrl+Tab,
+# a lone Shift (nothing), then "b" to show that Shift added nothing.
+xdotool key a Return F1 shift+F1 ctrl+F4 alt+d Left ctrl+a ctrl+Tab Shift_L b
+expected="ready 97 13 0 59 0 84 0 97 0 32 0 75 1 30 98"
+wait_output "$expected"
+
+# A close request gives 0 then 107, and the window stays open and keeps working.
+"$send_close_request" "$wid"
+expected+=" 0 107"
+wait_output "$expected"
+xdotool search --name '^KEYS$' >/dev/null || fail "the window went away on a close request"
+xdotool key c
+expected+=" 99"
+wait_output "$expected"
+
+settle 0.5
+screenshot "$wid" "$work/shown.png"
+same_picture "$work/shown.png" "$work/expected.ppm"
+
+# Unmapped and mapped again (as when covered or minimised), it repaints the picture.
+xdotool windowunmap --sync "$wid"
+xdotool windowmap --sync "$wid"
+settle 0.5
+screenshot "$wid" "$work/shown_again.png"
+same_picture "$work/shown_again.png" "$work/expected.ppm"
+
+# While it waits for a key the process uses next to no processor time.
+ticks() { awk '{print $14 + $15}' "/proc/$program_pid/stat"; }
+before=$(ticks)
+sleep 2
+used=$(( $(ticks) - before ))
+[ "$used" -le 10 ] || fail "used $used clock ticks in 2 s while waiting for a key"
+
+focus "$wid"
+xdotool key Escape
+wait_output "$expected 27"
+wait_exit 0
+echo "keys.sh: all checks passed"

@@ -1,0 +1,70 @@
+# Helpers for the real-window tests: start a program, find and focus its
+# window, type keys the way a keyboard does (xdotool without --window sends
+# real XTEST events), watch what it prints, and take screenshots.
+set -euo pipefail
+
+work=$(mktemp -d)
+program_pid=""
+cleanup() {
+  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*" >&2; [ -f "$work/out" ] && { echo "--- program output:" >&2; cat "$work/out" >&2; }; exit 1; }
+
+# launch COMMAND...: runs it in the background, output in $work/out and $work/err.
+launch() {
+  "$@" >"$work/out" 2>"$work/err" &
+  program_pid=$!
+}
+
+# window_of TITLE: waits for the window and prints its id.
+window_of() {
+  local id=""
+  for _ in $(seq 100); do
+    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n1 || true)
+    [ -n "$id" ] && { echo "$id"; return; }
+    sleep 0.1
+  done
+  fail "no window titled $1"
+}
+
+focus() { xdotool windowfocus --sync "$1"; sleep 0.2; }
+
+# wait_output EXPECTED: waits until the program's output, as one line of
+# space-separated words, equals EXPECTED.
+wait_output() {
+  local got=""
+  for _ in $(seq 100); do
+    got=$(tr '\n' ' ' <"$work/out" | sed 's/ $//')
+    [ "$got" = "$1" ] && return
+    sleep 0.1
+  done
+  fail "expected output \"$1\", got \"$got\""
+}
+
+# settle: waits until the window shows the program's finished frame.
+settle() { sleep "${1:-1}"; }
+
+screenshot() { import -window "$1" "png:$2"; }
+
+# same_picture A B: the two pictures agree in every pixel.
+same_picture() {
+  local differing
+  differing=$(compare -metric AE "$1" "$2" null: 2>&1 || true)
+  [ "$differing" = "0" ] || fail "$1 and $2 differ in $differing pixels"
+}
+
+# wait_exit CODE: the program ends by itself with CODE.
+wait_exit() {
+  local status=0
+  for _ in $(seq 100); do
+    kill -0 "$program_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$program_pid" 2>/dev/null && fail "the program did not end"
+  wait "$program_pid" || status=$?
+  program_pid=""
+  [ "$status" = "$1" ] || fail "exit code $status, expected $1"
+}
