@@ -151,6 +151,12 @@ class SdlWindow final : public WindowBackend {
     setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), -2);  // above normal where allowed
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    const char* requested = SDL_getenv("SDL_VIDEODRIVER");
+    if (!requested && !SDL_getenv("DISPLAY") && !SDL_getenv("WAYLAND_DISPLAY"))
+      return report(State::failed, "no display (neither DISPLAY nor WAYLAND_DISPLAY is set)");
+    // Only a display that shows the window will do: when none answers, SDL
+    // would fall back to drivers that show nothing.
+    if (!requested) SDL_SetHint(SDL_HINT_VIDEODRIVER, SDL_getenv("DISPLAY") ? "x11" : "wayland");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) return report(State::failed, std::string("no display: ") + SDL_GetError());
     if (std::string why = create(); !why.empty()) {
       destroy();

@@ -11,7 +11,13 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL: $*" >&2; [ -f "$work/out" ] && { echo "--- program output:" >&2; cat "$work/out" >&2; }; exit 1; }
+fail() {
+  echo "FAIL: $*" >&2
+  for stream in out err; do
+    [ -s "$work/$stream" ] && { echo "--- program std$stream:" >&2; cat "$work/$stream" >&2; }
+  done
+  exit 1
+}
 
 # launch COMMAND...: runs it in the background, output in $work/out and $work/err.
 launch() {
@@ -54,6 +60,16 @@ same_picture() {
   local differing
   differing=$(compare -metric AE "$1" "$2" null: 2>&1 || true)
   [ "$differing" = "0" ] || fail "$1 and $2 differ in $differing pixels"
+}
+
+# wait_picture WINDOW EXPECTED: waits until the window shows EXPECTED.
+wait_picture() {
+  for _ in $(seq 50); do
+    screenshot "$1" "$work/shown.png"
+    [ "$(compare -metric AE "$work/shown.png" "$2" null: 2>&1 || true)" = "0" ] && return
+    sleep 0.2
+  done
+  fail "the window does not show $2: $(compare -metric AE "$work/shown.png" "$2" null: 2>&1 || true) pixels differ"
 }
 
 # wait_exit CODE: the program ends by itself with CODE.
