@@ -151,6 +151,9 @@ class SdlWindow final : public WindowBackend {
     setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), -2);  // above normal where allowed
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    // The software renderer then writes to the window's own framebuffer
+    // rather than through a GL texture.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     const char* requested = SDL_getenv("SDL_VIDEODRIVER");
     if (!requested && !SDL_getenv("DISPLAY") && !SDL_getenv("WAYLAND_DISPLAY"))
       return report(State::failed, "no display (neither DISPLAY nor WAYLAND_DISPLAY is set)");
@@ -178,8 +181,10 @@ class SdlWindow final : public WindowBackend {
     window_ = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
                                SDL_WINDOW_HIDDEN);
     if (!window_) return std::string("cannot create the window: ") + SDL_GetError();
-    renderer_ = SDL_CreateRenderer(window_, -1, 0);
-    if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    // A repaint is one copy of the whole picture: the software renderer does
+    // that well, and spares the process a GL driver and its threads.
+    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
     if (!renderer_) return std::string("cannot draw into the window: ") + SDL_GetError();
     texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
     if (!texture_) return std::string("cannot draw into the window: ") + SDL_GetError();
@@ -198,6 +203,7 @@ class SdlWindow final : public WindowBackend {
       SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     }
     SDL_RaiseWindow(window_);
+    SDL_SetWindowInputFocus(window_);
     repaint();
     SDL_StartTextInput();
     SDL_PumpEvents();
