@@ -3,7 +3,10 @@
 // requests into key codes, and repaints from the drawing surface: at display
 // rate while the program draws, once more when it starts waiting for a key,
 // and whenever the system exposes the window. While the program waits, the
-// thread sleeps in SDL_WaitEvent.
+// thread sleeps in SDL_WaitEventTimeout and looks at the program's state a few
+// times a second. The program thread never pushes SDL events: SDL wakes a
+// waiting thread by sending an X event to the window, which can race with the
+// window's destruction.
 #include <SDL.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -19,11 +22,13 @@
 #include "platform/key_queue.h"
 #include "platform/palette.h"
 #include "platform/window_backend.h"
+#include "platform/x11_errors.h"
 
 namespace platform {
 namespace {
 
 constexpr Uint32 frame_ms = 16;  // repaint interval while a frame is being drawn
+constexpr int idle_ms = 20;      // how often an idle window thread looks at the program
 
 KeyPress key_press(const SDL_Keysym& sym) {
   KeyPress press;
@@ -87,7 +92,13 @@ KeyPress key_press(const SDL_Keysym& sym) {
 
 class SdlWindow final : public WindowBackend {
  public:
-  ~SdlWindow() override { close(); }
+  ~SdlWindow() override {
+    // An exit() on the window thread itself cannot wait for that thread.
+    if (thread_.joinable() && thread_.get_id() == std::this_thread::get_id())
+      thread_.detach();
+    else
+      close();
+  }
 
   std::string open(const Surface& surface, std::string_view title) override {
     close();
@@ -115,27 +126,19 @@ class SdlWindow final : public WindowBackend {
   void close() override {
     if (!thread_.joinable()) return;
     quit_ = true;
-    wake();
     thread_.join();
   }
 
   std::uint8_t wait_key() override {
-    drawing_ = false;
-    wake();  // one last repaint of the finished frame
+    drawing_ = false;  // the window thread repaints the finished frame once more
     const std::uint8_t key = keys_.pop();
+    ++frames_;  // a frame quicker than the window thread's look still gets shown
     drawing_ = true;
-    wake();
     return key;
   }
 
  private:
   enum class State { opening, open, failed };
-
-  void wake() {
-    SDL_Event event{};
-    event.type = wake_event_;
-    if (wake_event_ != static_cast<Uint32>(-1)) SDL_PushEvent(&event);
-  }
 
   void report(State state, std::string why = {}) {
     std::lock_guard lock(mutex_);
@@ -160,6 +163,9 @@ class SdlWindow final : public WindowBackend {
     // Only a display that shows the window will do: when none answers, SDL
     // would fall back to drivers that show nothing.
     if (!requested) SDL_SetHint(SDL_HINT_VIDEODRIVER, SDL_getenv("DISPLAY") ? "x11" : "wayland");
+    // Before SDL_Init: SDL hands the errors it does not handle itself to the
+    // handler it found in place, and puts that one back when it quits.
+    tolerate_vanished_x11_windows();
     if (SDL_Init(SDL_INIT_VIDEO) != 0) return report(State::failed, std::string("no display: ") + SDL_GetError());
     if (std::string why = create(); !why.empty()) {
       destroy();
@@ -189,8 +195,8 @@ class SdlWindow final : public WindowBackend {
     texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
     if (!texture_) return std::string("cannot draw into the window: ") + SDL_GetError();
     for (int i = 0; i < 256; ++i) colours_[i] = 0xFF000000u | start_palette[i];
-    wake_event_ = SDL_RegisterEvents(1);
 
+    SDL_StartTextInput();
     SDL_ShowWindow(window_);
     // A screen that holds the drawing area but not the frame gets a window
     // without frame, exactly the size of the drawing area.
@@ -205,9 +211,6 @@ class SdlWindow final : public WindowBackend {
     SDL_RaiseWindow(window_);
     SDL_SetWindowInputFocus(window_);
     repaint();
-    SDL_StartTextInput();
-    SDL_PumpEvents();
-    SDL_FlushEvents(SDL_KEYDOWN, SDL_TEXTINPUT);
     return {};
   }
 
@@ -218,17 +221,17 @@ class SdlWindow final : public WindowBackend {
     texture_ = nullptr;
     renderer_ = nullptr;
     window_ = nullptr;
-    wake_event_ = static_cast<Uint32>(-1);
     SDL_Quit();
   }
 
   void loop() {
     using clock = std::chrono::steady_clock;
     bool owe_repaint = true;
+    unsigned frames_seen = frames_;
     auto last = clock::now();
     while (!quit_) {
-      if (drawing_) owe_repaint = true;
-      int timeout = -1;
+      if (drawing_ || frames_ != frames_seen) owe_repaint = true;
+      int timeout = idle_ms;
       if (owe_repaint) {
         const auto since = std::chrono::duration_cast<std::chrono::milliseconds>(clock::now() - last).count();
         timeout = since >= frame_ms ? 0 : static_cast<int>(frame_ms - since);
@@ -239,8 +242,9 @@ class SdlWindow final : public WindowBackend {
       }
       while (SDL_PollEvent(&event)) owe_repaint |= handle(event);
       if (quit_) break;
-      if (drawing_) owe_repaint = true;
+      if (drawing_ || frames_ != frames_seen) owe_repaint = true;
       if (owe_repaint && clock::now() - last >= std::chrono::milliseconds(frame_ms)) {
+        frames_seen = frames_;
         const bool still_drawing = drawing_;
         repaint();
         last = clock::now();
@@ -305,9 +309,9 @@ class SdlWindow final : public WindowBackend {
   std::string title_;
   KeyQueue keys_;
   std::thread thread_;
-  std::atomic<bool> drawing_{false};
+  std::atomic<bool> drawing_{false};   // the program is drawing a frame
+  std::atomic<unsigned> frames_{0};    // frames begun since the window opened
   std::atomic<bool> quit_{false};
-  std::atomic<Uint32> wake_event_{static_cast<Uint32>(-1)};
 
   std::mutex mutex_;
   std::condition_variable changed_;

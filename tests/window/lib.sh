@@ -13,6 +13,12 @@ trap cleanup EXIT
 
 fail() {
   echo "FAIL: $*" >&2
+  if [ -n "$program_pid" ] && ! kill -0 "$program_pid" 2>/dev/null; then
+    local status=0
+    wait "$program_pid" || status=$?
+    echo "(the program had ended with code $status)" >&2
+    program_pid=""
+  fi
   for stream in out err; do
     [ -s "$work/$stream" ] && { echo "--- program std$stream:" >&2; cat "$work/$stream" >&2; }
   done
@@ -25,11 +31,11 @@ launch() {
   program_pid=$!
 }
 
-# window_of TITLE: waits for the window and prints its id.
+# window_of TITLE: waits until the window is on the screen and prints its id.
 window_of() {
   local id=""
   for _ in $(seq 100); do
-    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n1 || true)
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)
     [ -n "$id" ] && { echo "$id"; return; }
     sleep 0.1
   done
@@ -69,7 +75,8 @@ wait_picture() {
     [ "$(compare -metric AE "$work/shown.png" "$2" null: 2>&1 || true)" = "0" ] && return
     sleep 0.2
   done
-  fail "the window does not show $2: $(compare -metric AE "$work/shown.png" "$2" null: 2>&1 || true) pixels differ"
+  cp "$work/shown.png" "${TMPDIR:-/tmp}/window-test-shown.png"
+  fail "the window does not show $2: $(compare -metric AE "$work/shown.png" "$2" null: 2>&1 || true) pixels differ (seen: ${TMPDIR:-/tmp}/window-test-shown.png)"
 }
 
 # wait_exit CODE: the program ends by itself with CODE.
