@@ -150,8 +150,8 @@ int main(int argc, char** argv) {
   try {
     const auto found = programs.find(program);
     if (found == programs.end()) throw Failure("unknown program \"" + program + "\" (velumira or korvelan)");
-    const std::optional<std::uint32_t> seed =
-        seed_text.empty() && !app.count("--seed") ? std::nullopt : std::optional(parse_seed(seed_text));
+    const bool seeded = app.count("--seed") > 0;
+    const std::uint32_t seed = seeded ? parse_seed(seed_text) : 0;
     const std::vector<std::uint8_t> keys = app.count("--keys") ? parse_keys(keys_text) : std::vector<std::uint8_t>{};
     if (png_path.empty() && pgm_path.empty()) throw Failure("nothing to save: give --png FILE or --pgm FILE");
 
@@ -160,7 +160,7 @@ int main(int argc, char** argv) {
     if (!pgm_path.empty()) pgm.emplace(pgm_path);
 
     platform::use_headless_window(keys);
-    if (seed) platform::fix_random_seed(*seed);
+    if (seeded) platform::fix_random_seed(seed);
     if (const int status = found->second(); status != 0) throw Failure(program + " ended with code " + std::to_string(status));
     const platform::DrawingArea area = platform::drawing_area();
 

@@ -1,0 +1,13 @@
+// The program korvelan: opens its 1024 x 768 window, draws the stereogram of
+// one of seven surfaces and draws it again after every key: Enter steps to the
+// next surface, Space switches random-dot mode, "a" shows or hides the guide
+// discs, Escape ends.
+#pragma once
+
+namespace korvelan {
+
+// Runs the program to its end and gives its exit code: 0 after Escape, 1 when
+// the window cannot be opened (after one line on standard error).
+int run_korvelan();
+
+}  // namespace korvelan

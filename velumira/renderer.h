@@ -1,0 +1,30 @@
+// One frame of the scene stereogram, drawn into the drawing area that the main
+// loop has just cleared: first the random-line texture, then the ray-cast links
+// that repeat it with a period following the scene's depth. The drawing area is
+// the only picture memory: colours drawn earlier in the frame are read back.
+#pragma once
+
+namespace velumira {
+
+// In texture mode, 1001 passes of two random lines each (one from the left edge
+// to the right edge, one from the top edge to the bottom edge) in a random
+// colour 0..14. In depth mode nothing.
+void draw_texture(bool depth_mode);
+
+// Visits every pixel, row by row from the top and left to right, and for each
+// one both eyes see the same scene point through links it to the pixel where
+// the right eye sees that point: texture mode copies the pixel's current colour
+// there, depth mode paints it with the colour number of the depth.
+void render_stereogram(bool depth_mode);
+
+// The right eye's view of the scene point that the left eye sees through the
+// screen point (dx, dy), both relative to the screen centre.
+struct eye_link {
+  bool seen_by_both;  // both rays stopped at the same depth step
+  long long x;        // the right eye's screen point, rounded to the nearest
+  long long y;        //   integer (ties to even)
+  double depth;       // where the left ray stopped: -501, -551, -601 or -651
+};
+eye_link trace_link(double dx, double dy);
+
+}  // namespace velumira
