@@ -1,6 +1,7 @@
 // stereo-snapshot: runs a program's own main loop on the headless window and
 // saves the drawing area as it stands when the given keys are used up.
 #include <png.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
@@ -65,6 +66,10 @@ class PendingFile {
     std::string pattern = path_ + ".XXXXXX";
     const int fd = mkstemp(pattern.data());
     if (fd < 0) throw Failure("cannot write " + path_ + ": " + std::strerror(errno));
+    // mkstemp makes the file private; a saved picture gets the usual mode.
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
     temporary_ = pattern;
     file_ = fdopen(fd, "wb");
   }
