@@ -1,6 +1,8 @@
 #include "korvelan/surfaces.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 namespace korvelan {
 
@@ -10,6 +12,38 @@ using extended = long double;
 
 constexpr extended pixels_per_unit = 50.0L;
 constexpr extended product_scale = 200000.0L;  // surface 0's divisor
+
+// sin and cos in extended precision cost about a hundred nanoseconds each,
+// while u depends only on the row and v only on the column. So the sines of
+// the last u, and of each column's v, are kept: a frame computes them once a
+// row and once a column instead of once a pixel. A kept value is used only for
+// the very same argument (bit for bit), so the results are the same numbers.
+struct Sines {
+  std::uint64_t argument = ~std::uint64_t{0};  // a NaN no coordinate has
+  extended sin = 0, cos = 0;
+};
+
+const Sines& sines(double t, Sines& kept) {
+  const auto bits = std::bit_cast<std::uint64_t>(t);
+  if (kept.argument != bits) {
+    kept.argument = bits;
+    kept.sin = std::sin(extended{t});
+    kept.cos = std::cos(extended{t});
+  }
+  return kept;
+}
+
+const Sines& sines_of_u(double u) {
+  thread_local Sines kept;
+  return sines(u, kept);
+}
+
+const Sines& sines_of_v(int column, double v) {
+  constexpr int kept_columns = 2048;
+  thread_local Sines kept[kept_columns];
+  thread_local Sines other;
+  return sines(v, column >= 0 && column < kept_columns ? kept[column] : other);
+}
 
 }  // namespace
 
@@ -27,12 +61,12 @@ double surface_depth(int index, int x, int y, int X, int Y) {
       return static_cast<double>(product / product_scale);
     }
     case 1:
-      return static_cast<double>(std::sin(lu) * std::cos(lv) / 2);
+      return static_cast<double>(sines_of_u(u).sin * sines_of_v(x, v).cos / 2);
     case 2:
       return static_cast<double>(lu * lv / 50);
     case 3:
       // The guard is on v itself: sin(v) is never exactly 0 for v != 0.
-      return v != 0.0 ? static_cast<double>(std::sin(lu) / std::sin(lv) / 10) : 0.0;
+      return v != 0.0 ? static_cast<double>(sines_of_u(u).sin / sines_of_v(x, v).sin / 10) : 0.0;
     case 4:  // elliptic cone, steeper along u
       return static_cast<double>(std::sqrt((lu / 3) * (lu / 3) + (lv / 25) * (lv / 25)));
     case 5:  // circular cone

@@ -5,14 +5,16 @@
 
 #include <string>
 
-#include "platform/palette.h"
 
 #include "platform/window_backend.h"
 
 namespace platform {
+
+Surface internal::surface;
+
 namespace {
 
-Surface surface;
+using internal::surface;
 WindowBackend* backend = nullptr;  // chosen backend; the SDL window when none was chosen
 WindowBackend* open_backend = nullptr;
 
@@ -79,10 +81,6 @@ int largest_y() { return surface.height() - 1 < 0 ? 0 : surface.height() - 1; }
 int largest_colour() { return 255; }
 
 void clear_window() { surface.clear(background); }
-
-void plot_pixel(int x, int y, std::uint32_t colour) { surface.plot(cut(x), cut(y), palette_index(colour)); }
-
-std::uint8_t read_pixel(int x, int y) { return read_back_index[surface.get(cut(x), cut(y))]; }
 
 void set_draw_colour(std::uint32_t colour) { draw_colour = palette_index(colour); }
 

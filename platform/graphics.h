@@ -11,6 +11,9 @@
 #include <cstdint>
 #include <string_view>
 
+#include "platform/palette.h"
+#include "platform/surface.h"
+
 namespace platform {
 
 // The one driver this platform offers: 8 bits a pixel with a 256-colour palette.
@@ -44,11 +47,22 @@ int largest_x();
 int largest_y();
 int largest_colour();
 
+namespace internal {
+extern Surface surface;  // the drawing area (graphics.cpp)
+}
+
 void clear_window();
-void plot_pixel(int x, int y, std::uint32_t colour);
+// The two per-pixel calls are inline: they are most of what a frame does
+// besides its arithmetic.
+inline void plot_pixel(int x, int y, std::uint32_t colour) {
+  internal::surface.plot(static_cast<std::int16_t>(x), static_cast<std::int16_t>(y),
+                         static_cast<std::uint8_t>(colour));
+}
 // The pixel's palette index, given as the lowest index that holds the same
-// colour (16 and 247..254 read as 0, 31 as 15); 0 outside the drawing area.
-std::uint8_t read_pixel(int x, int y);
+// colour (16 and 247..255 read as 0, 31 as 15); 0 outside the drawing area.
+inline std::uint8_t read_pixel(int x, int y) {
+  return read_back_index[internal::surface.get(static_cast<std::int16_t>(x), static_cast<std::int16_t>(y))];
+}
 void set_draw_colour(std::uint32_t colour);
 // A one-pixel line in the drawing colour, both end points included.
 void draw_line(int x1, int y1, int x2, int y2);

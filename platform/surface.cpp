@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace platform {
 
@@ -10,15 +11,13 @@ void Surface::resize(int width, int height) {
   std::lock_guard lock(mutex_);
   width_ = width;
   height_ = height;
-  pixels_ = std::make_unique<std::atomic<std::uint8_t>[]>(static_cast<std::size_t>(width) * height);
-  for (std::size_t i = 0; i < static_cast<std::size_t>(width) * height; ++i)
-    pixels_[i].store(0, std::memory_order_relaxed);
+  pixels_ = std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(width) * height);  // zeroed
 }
 
 void Surface::clear(std::uint8_t colour) {
+  // Plain stores: only the drawing thread plots, and a repaint waits for the lock.
   std::lock_guard lock(mutex_);
-  for (std::size_t i = 0; i < static_cast<std::size_t>(width_) * height_; ++i)
-    pixels_[i].store(colour, std::memory_order_relaxed);
+  std::memset(pixels_.get(), colour, static_cast<std::size_t>(width_) * height_);
 }
 
 void Surface::line(int x1, int y1, int x2, int y2, std::uint8_t colour) {

@@ -1,10 +1,10 @@
 // The drawing area: 8-bit palette indices, one byte a pixel, shared between the
 // program thread that draws and the window thread that shows it.
 //
-// A single pixel is one relaxed atomic byte, so plotting and reading take no
-// lock. Operations that touch many pixels (clear, line, ellipse) hold the
-// surface's lock, and so does a repaint's copy, so a repaint never shows half
-// of one.
+// A single pixel is one byte, plotted and read as a relaxed atomic access
+// (std::atomic_ref), so plotting and reading take no lock. Operations that touch
+// many pixels (clear, line, ellipse) hold the surface's lock, and so does a
+// repaint's copy, so a repaint never shows half of one.
 #pragma once
 
 #include <atomic>
@@ -27,13 +27,13 @@ class Surface {
   void plot(int x, int y, std::uint8_t colour) {
     if (static_cast<unsigned>(x) < static_cast<unsigned>(width_) &&
         static_cast<unsigned>(y) < static_cast<unsigned>(height_))
-      pixels_[static_cast<std::size_t>(y) * width_ + x].store(colour, std::memory_order_relaxed);
+      std::atomic_ref(pixels_[static_cast<std::size_t>(y) * width_ + x]).store(colour, std::memory_order_relaxed);
   }
   // The raw index at (x, y); 0 outside the area.
   std::uint8_t get(int x, int y) const {
     if (static_cast<unsigned>(x) < static_cast<unsigned>(width_) &&
         static_cast<unsigned>(y) < static_cast<unsigned>(height_))
-      return pixels_[static_cast<std::size_t>(y) * width_ + x].load(std::memory_order_relaxed);
+      return std::atomic_ref(pixels_[static_cast<std::size_t>(y) * width_ + x]).load(std::memory_order_relaxed);
     return 0;
   }
 
@@ -51,8 +51,8 @@ class Surface {
     std::lock_guard lock(mutex_);
     std::vector<std::uint8_t> row(static_cast<std::size_t>(width_));
     for (int y = 0; y < height_; ++y) {
-      const auto* src = &pixels_[static_cast<std::size_t>(y) * width_];
-      for (int x = 0; x < width_; ++x) row[x] = src[x].load(std::memory_order_relaxed);
+      std::uint8_t* src = &pixels_[static_cast<std::size_t>(y) * width_];
+      for (int x = 0; x < width_; ++x) row[x] = std::atomic_ref(src[x]).load(std::memory_order_relaxed);
       f(row.data(), y);
     }
   }
@@ -64,7 +64,7 @@ class Surface {
 
   int width_ = 0;
   int height_ = 0;
-  std::unique_ptr<std::atomic<std::uint8_t>[]> pixels_;
+  std::unique_ptr<std::uint8_t[]> pixels_;
   mutable std::mutex mutex_;
 };
 
