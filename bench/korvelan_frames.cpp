@@ -21,12 +21,7 @@ constexpr int height = 768;
 constexpr int W = 123;  // strip width
 
 void open_window() {
-  platform::use_headless_window({});
-  platform::fix_random_seed(1);
-  platform::seed_random();
-  std::int16_t driver = platform::driver_256_colours;
-  std::int16_t mode = platform::mode_1024x768;
-  platform::open_graphics_window(driver, mode, "bench");
+  platform::open_headless_window(platform::mode_1024x768, 1);
 }
 
 void per_pixel(benchmark::State& state) {

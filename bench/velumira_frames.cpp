@@ -20,12 +20,7 @@ constexpr int hx = 399;  // screen centre
 constexpr int hy = 299;
 
 void open_window() {
-  platform::use_headless_window({});
-  platform::fix_random_seed(1);
-  platform::seed_random();
-  std::int16_t driver = platform::driver_256_colours;
-  std::int16_t mode = platform::mode_800x600;
-  platform::open_graphics_window(driver, mode, "bench");
+  platform::open_headless_window(platform::mode_800x600, 1);
 }
 
 void per_pixel(benchmark::State& state) {

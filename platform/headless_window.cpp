@@ -5,6 +5,8 @@
 
 #include <deque>
 
+#include "platform/graphics.h"
+#include "platform/random.h"
 #include "platform/window_backend.h"
 
 namespace platform {
@@ -44,6 +46,15 @@ HeadlessWindow headless;
 void use_headless_window(std::vector<std::uint8_t> keys) {
   headless.feed(std::move(keys));
   use_window_backend(headless);
+}
+
+bool open_headless_window(std::int16_t mode, std::uint32_t seed) {
+  use_headless_window({});
+  fix_random_seed(seed);
+  seed_random();
+  std::int16_t driver = driver_256_colours;
+  open_graphics_window(driver, mode, "headless");
+  return graph_result() == graph_ok;
 }
 
 bool headless_keys_ran_out() { return headless.ran_out(); }

@@ -13,6 +13,11 @@ namespace platform {
 // after a real Escape and the drawing area keeps the last frame drawn.
 void use_headless_window(std::vector<std::uint8_t> keys);
 
+// Opens the window of `mode` headless with no keys and seeds the random
+// generator with `seed`: the drawing area that tests and benchmarks draw into.
+// True when it opened.
+bool open_headless_window(std::int16_t mode, std::uint32_t seed);
+
 // Whether a wait_key call found the key list used up.
 bool headless_keys_ran_out();
 

@@ -24,13 +24,7 @@ constexpr std::uint32_t seed = 4711;
 class Renderer : public testing::Test {
  protected:
   void SetUp() override {
-    platform::use_headless_window({});
-    std::int16_t driver = platform::driver_256_colours;
-    std::int16_t mode = platform::mode_1024x768;
-    platform::open_graphics_window(driver, mode, "renderer test");
-    ASSERT_EQ(platform::graph_result(), platform::graph_ok);
-    platform::fix_random_seed(seed);
-    platform::seed_random();
+    ASSERT_TRUE(platform::open_headless_window(platform::mode_1024x768, seed));
   }
   void TearDown() override { platform::close_graphics_window(); }
 

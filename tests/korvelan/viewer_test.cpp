@@ -34,12 +34,7 @@ constexpr frame_state start{0, true, true};
 // The picture left after the frames `frames`, drawn in a fresh window from the
 // fixed seed by the renderer, with the discs on top where they are on.
 picture last_of_frames(const std::vector<frame_state>& frames) {
-  platform::use_headless_window({});
-  platform::fix_random_seed(seed);
-  std::int16_t driver = platform::driver_256_colours;
-  std::int16_t mode = platform::mode_1024x768;
-  platform::open_graphics_window(driver, mode, "expected");
-  platform::seed_random();
+  platform::open_headless_window(platform::mode_1024x768, seed);
   platform::set_fill(platform::solid_fill, platform::black);
   for (const frame_state& f : frames) {
     platform::clear_window();

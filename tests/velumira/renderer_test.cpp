@@ -27,11 +27,7 @@ constexpr int hy = 299;
 class Renderer : public testing::Test {
  protected:
   void SetUp() override {
-    platform::use_headless_window({});
-    std::int16_t driver = platform::driver_256_colours;
-    std::int16_t mode = platform::mode_800x600;
-    platform::open_graphics_window(driver, mode, "renderer test");
-    ASSERT_EQ(platform::graph_result(), platform::graph_ok);
+    ASSERT_TRUE(platform::open_headless_window(platform::mode_800x600, 1));
   }
   void TearDown() override { platform::close_graphics_window(); }
 

@@ -18,12 +18,7 @@ constexpr std::uint32_t seed = 20240607;
 // The picture left after drawing the frames of `modes` (t texture, d depth) in
 // a fresh window from the fixed seed.
 std::vector<std::uint8_t> last_of_frames(const std::string& modes) {
-  platform::use_headless_window({});
-  platform::fix_random_seed(seed);
-  platform::seed_random();
-  std::int16_t driver = platform::driver_256_colours;
-  std::int16_t mode = platform::mode_800x600;
-  platform::open_graphics_window(driver, mode, "expected");
+  platform::open_headless_window(platform::mode_800x600, seed);
   for (const char m : modes) {
     platform::clear_window();
     velumira::draw_texture(m == 'd');
