@@ -3,10 +3,10 @@
 // requests into key codes, and repaints from the drawing surface: at display
 // rate while the program draws, once more when it starts waiting for a key,
 // and whenever the system exposes the window. While the program waits, the
-// thread sleeps in SDL_WaitEventTimeout and looks at the program's state a few
-// times a second. The program thread never pushes SDL events: SDL wakes a
-// waiting thread by sending an X event to the window, which can race with the
-// window's destruction.
+// thread sleeps in SDL_WaitEventTimeout, waking for the window's events and
+// every 20 ms to look at the program's state. The program thread never pushes
+// SDL events: SDL wakes a waiting thread by sending an X event to the window,
+// which can race with the window's destruction.
 #include <SDL.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -153,6 +153,8 @@ class SdlWindow final : public WindowBackend {
     fedisableexcept(FE_ALL_EXCEPT);
     setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), -2);  // above normal where allowed
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // SDL asks the desktop to bypass its compositor by default, as for a game;
+    // a window among others has no use for that.
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
     // The software renderer then writes to the window's own framebuffer
     // rather than through a GL texture.
