@@ -5,7 +5,6 @@
 
 #include <string>
 
-
 #include "platform/window_backend.h"
 
 namespace platform {
@@ -15,6 +14,7 @@ Surface internal::surface;
 namespace {
 
 using internal::surface;
+
 WindowBackend* backend = nullptr;  // chosen backend; the SDL window when none was chosen
 WindowBackend* open_backend = nullptr;
 
