@@ -15,7 +15,7 @@ namespace {
 
 using internal::surface;
 
-WindowBackend* backend = nullptr;  // chosen backend; the SDL window when none was chosen
+WindowBackend* backend = nullptr;  // chosen backend; the system's window when none was chosen
 WindowBackend* open_backend = nullptr;
 
 int result = graph_ok;
@@ -57,7 +57,7 @@ void open_graphics_window(std::int16_t& driver, std::int16_t& mode, std::string_
   draw_colour = static_cast<std::uint8_t>(white);
   fill_pattern = solid_fill;
   fill_colour = static_cast<std::uint8_t>(white);
-  WindowBackend& chosen = backend ? *backend : sdl_window();
+  WindowBackend& chosen = backend ? *backend : system_window();
   if (std::string why = chosen.open(surface, title); !why.empty()) {
     surface.resize(0, 0);
     return fail(graph_not_opened, std::move(why));

@@ -1,6 +1,6 @@
 #include "platform/random.h"
 
-#include <ctime>
+#include <chrono>
 #include <optional>
 #include <random>
 
@@ -10,10 +10,11 @@ namespace {
 std::mt19937 generator;  // std::mt19937 is MT19937 with its published seeding and tempering
 std::optional<std::uint32_t> fixed_seed;
 
+// The system's millisecond tick count: the monotonic clock counts from boot on
+// Linux and on Windows alike.
 std::uint32_t milliseconds_since_boot() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<std::uint32_t>(static_cast<std::uint64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000);
+  const auto since_boot = std::chrono::steady_clock::now().time_since_epoch();
+  return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(since_boot).count());
 }
 
 }  // namespace

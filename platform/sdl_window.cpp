@@ -12,12 +12,12 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <cfenv>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
 
+#include "platform/floating_point.h"
 #include "platform/key_codes.h"
 #include "platform/key_queue.h"
 #include "platform/palette.h"
@@ -150,7 +150,7 @@ class SdlWindow final : public WindowBackend {
   // The window thread.
   void run() {
     // SDL and the graphics drivers do not expect trapping arithmetic.
-    fedisableexcept(FE_ALL_EXCEPT);
+    mask_arithmetic_faults();
     setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), -2);  // above normal where allowed
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // SDL asks the desktop to bypass its compositor by default, as for a game;
@@ -330,7 +330,7 @@ class SdlWindow final : public WindowBackend {
 
 }  // namespace
 
-WindowBackend& sdl_window() {
+WindowBackend& system_window() {
   static SdlWindow window;
   return window;
 }

@@ -1,6 +1,7 @@
 // The narrow boundary between the graphics operations and what shows the
-// drawing area: a real SDL window, or the headless twin. graphics.cpp owns the
-// surface and the drawing state; a backend shows the surface and supplies keys.
+// drawing area: a real window (SDL on Linux, Win32 on Windows), or the
+// headless twin. graphics.cpp owns the surface and the drawing state; a
+// backend shows the surface and supplies keys.
 #pragma once
 
 #include <cstdint>
@@ -24,8 +25,9 @@ class WindowBackend {
   virtual std::uint8_t wait_key() = 0;
 };
 
-// The real window, the default backend.
-WindowBackend& sdl_window();
+// The real window, the default backend: sdl_window.cpp or win32_window.cpp,
+// whichever the system builds.
+WindowBackend& system_window();
 // Chooses the backend for the next open_graphics_window.
 void use_window_backend(WindowBackend& backend);
 // The drawing area that graphics.cpp draws on.

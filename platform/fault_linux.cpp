@@ -1,18 +1,16 @@
-// Arithmetic faults end the program through one path: the window closes, a
-// report of the fault address and the chain of calling frames goes to standard
-// output with CR LF line ends, and the process exits with the error number
-// (200 division by zero, 205 overflow, 207 invalid operation).
-#include "platform/fault.h"
-
-#include <cfenv>
+// The fault report on Linux: SIGFPE's handler finds the fault address and the
+// chain of calling frames, closes the window, writes the report and exits with
+// the error number.
 #include <csignal>
 #include <cstdint>
-#include <cstdio>
 #include <execinfo.h>
 #include <sys/stat.h>
 #include <ucontext.h>
 #include <unistd.h>
 
+#include "platform/fault.h"
+#include "platform/fault_report.h"
+#include "platform/floating_point.h"
 #include "platform/graphics.h"
 
 extern "C" {
@@ -31,20 +29,10 @@ bool own_code(std::uintptr_t address) {
 
 int error_number(int signal_code) {
   switch (signal_code) {
-    case FPE_FLTOVF: return 205;
-    case FPE_FLTINV: return 207;
-    default: return 200;  // FPE_INTDIV, FPE_FLTDIV
+    case FPE_FLTOVF: return error_overflow;
+    case FPE_FLTINV: return error_invalid_operation;
+    default: return error_division_by_zero;  // FPE_INTDIV, FPE_FLTDIV
   }
-}
-
-// "$" and 8 upper-case hex digits.
-void put_address(char*& out, std::uintptr_t address) {
-  *out++ = '$';
-  for (int shift = 28; shift >= 0; shift -= 4) *out++ = "0123456789ABCDEF"[(address >> shift) & 0xF];
-}
-
-void put_text(char*& out, const char* text) {
-  while (*text) *out++ = *text++;
 }
 
 void report_and_exit(int, siginfo_t* info, void* context) {
@@ -57,14 +45,15 @@ void report_and_exit(int, siginfo_t* info, void* context) {
   // this handler. Only addresses in our own code are reported: a fault inside
   // a library function is reported where our code called it.
   struct stat out_stat{};
-  const int limit = fstat(STDOUT_FILENO, &out_stat) == 0 && S_ISCHR(out_stat.st_mode) ? 9 : 257;
+  const int limit =
+      fstat(STDOUT_FILENO, &out_stat) == 0 && S_ISCHR(out_stat.st_mode) ? console_frame_limit : frame_limit;
   void* chain[300];
   const int depth = backtrace(chain, 300);
   int at = 0;
   while (at < depth && reinterpret_cast<std::uintptr_t>(chain[at]) != fault_address) ++at;
   while (at < depth && !own_code(reinterpret_cast<std::uintptr_t>(chain[at]))) ++at;
-  std::uintptr_t address = at < depth ? reinterpret_cast<std::uintptr_t>(chain[at]) : fault_address;
-  static std::uintptr_t callers[257];
+  const std::uintptr_t address = at < depth ? reinterpret_cast<std::uintptr_t>(chain[at]) : fault_address;
+  static std::uintptr_t callers[frame_limit];
   int count = 0;
   for (int i = at + 1; i < depth && count < limit; ++i) {
     const auto caller = reinterpret_cast<std::uintptr_t>(chain[i]);
@@ -74,23 +63,9 @@ void report_and_exit(int, siginfo_t* info, void* context) {
   close_graphics_window();
 
   const int number = error_number(info->si_code);
-  static char text[64 + 13 * 259];
-  char* out = text;
-  put_text(out, "Runtime error ");
-  put_text(out, number == 200 ? "200" : number == 205 ? "205" : "207");
-  put_text(out, " at ");
-  put_address(out, address);
-  put_text(out, "\r\n  ");
-  put_address(out, address);
-  put_text(out, "\r\n");
-  for (int i = 0; i < count; ++i) {
-    put_text(out, "  ");
-    put_address(out, callers[i]);
-    put_text(out, "\r\n");
-  }
-  put_text(out, "\r\n");
-  for (const char* p = text; p < out;) {
-    const ssize_t written = write(STDOUT_FILENO, p, static_cast<std::size_t>(out - p));
+  const std::string_view text = fault_report(number, address, std::span(callers, count));
+  for (const char* p = text.data(); p < text.data() + text.size();) {
+    const ssize_t written = write(STDOUT_FILENO, p, static_cast<std::size_t>(text.data() + text.size() - p));
     if (written <= 0) break;
     p += written;
   }
@@ -100,11 +75,7 @@ void report_and_exit(int, siginfo_t* info, void* context) {
 }  // namespace
 
 void install_fault_traps() {
-  // Round to nearest with ties to even and a 64-bit significand are the x87
-  // defaults on this platform; trap the three faults that must not pass.
-  std::fesetround(FE_TONEAREST);
-  std::feclearexcept(FE_ALL_EXCEPT);
-  feenableexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
+  trap_arithmetic_faults();
 
   // The unwinder loads its library on first use: do that now, not in the handler.
   void* warm_up[1];
