@@ -115,6 +115,12 @@ KeyCodes key_codes(const KeyPress& p) {
   }
 }
 
+char letter_at_scan_code(int scan_code) {
+  for (int i = 0; i < 26; ++i)
+    if (letter_scan_codes[i] == scan_code) return static_cast<char>('a' + i);
+  return 0;
+}
+
 KeyCodes text_codes(std::string_view utf8) {
   // Decode one UTF-8 character; anything longer, or beyond 255, has no byte.
   const auto* s = reinterpret_cast<const unsigned char*>(utf8.data());

@@ -1,8 +1,8 @@
 // Key presses to key codes. A key with a character gives that character (one
 // byte, from the text the keyboard layout makes of it); Ctrl with a letter gives
 // 1..26; a key without a character gives two bytes, 0 and a code, chosen by the
-// Shift, Ctrl and Alt keys held with it. Pure: the SDL window fills a KeyPress
-// from its events, and the whole table can be tested without a window.
+// Shift, Ctrl and Alt keys held with it. Pure: each window backend fills a
+// KeyPress from its events, and the whole table can be tested without a window.
 #pragma once
 
 #include <array>
@@ -43,5 +43,10 @@ KeyCodes key_codes(const KeyPress& press);
 
 // The byte of typed text: one character of code 1..255, otherwise nothing.
 KeyCodes text_codes(std::string_view utf8);
+
+// The letter at a key's position on a US keyboard ('a'..'z', for KeyPress's
+// position) from the key's PC keyboard scan code (A 30, B 48, ...); 0 for a
+// key that carries no letter.
+char letter_at_scan_code(int scan_code);
 
 }  // namespace platform

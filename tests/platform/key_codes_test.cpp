@@ -220,4 +220,15 @@ TEST(KeyCodes, TypedTextGivesOneByteUpTo255) {
   }
 }
 
+TEST(KeyCodes, ScanCodesNameTheLettersOfAUsKeyboard) {
+  const std::vector<std::pair<int, char>> cases = {
+      {30, 'a'}, {48, 'b'}, {16, 'q'}, {50, 'm'}, {44, 'z'},
+      {2, 0},    {28, 0},   {57, 0},   {0, 0},    {255, 0},  // the 1 key, Enter, Space
+  };
+  for (const auto& [scan_code, letter] : cases) {
+    SCOPED_TRACE("scan code " + std::to_string(scan_code));
+    EXPECT_EQ(platform::letter_at_scan_code(scan_code), letter);
+  }
+}
+
 }  // namespace
