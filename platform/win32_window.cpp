@@ -1,0 +1,408 @@
+// The real window on Windows: plain Win32 on a thread of its own. The thread
+// creates the window, pumps its messages, turns key presses and close requests
+// into key codes, and repaints from the drawing surface: every 16 ms while the
+// program draws, once more when it starts waiting for a key, and whenever the
+// system asks (the window was covered, or minimised and restored). While the
+// program waits, the thread sleeps until a message arrives or the program
+// wakes it: it does not poll.
+#include <windows.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/floating_point.h"
+#include "platform/key_codes.h"
+#include "platform/key_queue.h"
+#include "platform/palette.h"
+#include "platform/window_backend.h"
+
+namespace platform {
+namespace {
+
+constexpr auto frame_time = std::chrono::milliseconds(16);  // repaint interval while a frame is being drawn
+constexpr wchar_t class_name[] = L"stereogram window";
+// Titled, with close and minimise buttons, not resizable.
+constexpr DWORD framed_style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+
+bool held(int virtual_key) { return GetKeyState(virtual_key) & 0x8000; }
+
+bool extended_key(LPARAM flags) { return flags & (1 << 24); }
+
+// Under Num Lock the system gives a keypad digit or point held with Shift as
+// the cursor key on it, which types nothing. Those keys are the digit or
+// point here ('0'..'9', '.'), as the key table has them; otherwise 0. (The
+// cursor block's own keys are extended keys.)
+char shifted_keypad_character(WPARAM virtual_key, LPARAM flags) {
+  if (extended_key(flags) || !(GetKeyState(VK_NUMLOCK) & 1)) return 0;
+  switch (virtual_key) {
+    case VK_INSERT: return '0';
+    case VK_END: return '1';
+    case VK_DOWN: return '2';
+    case VK_NEXT: return '3';
+    case VK_LEFT: return '4';
+    case VK_CLEAR: return '5';
+    case VK_RIGHT: return '6';
+    case VK_HOME: return '7';
+    case VK_UP: return '8';
+    case VK_PRIOR: return '9';
+    case VK_DELETE: return '.';
+    default: return 0;
+  }
+}
+
+// A key message's virtual key and flags (scan code in bits 16..23, extended
+// key in bit 24) as a KeyPress. The keypad gives the cursor keys with Num
+// Lock off, its digits and point with Num Lock on.
+KeyPress key_press(WPARAM virtual_key, LPARAM flags) {
+  KeyPress press;
+  press.shift = held(VK_SHIFT);
+  press.ctrl = held(VK_CONTROL);
+  press.alt = held(VK_MENU);
+  if (!extended_key(flags)) press.position = letter_at_scan_code(static_cast<int>((flags >> 16) & 0xFF));
+  if (const char character = shifted_keypad_character(virtual_key, flags)) {
+    press.key = character == '.' ? Key::keypad_period : Key::character;
+    press.value = character;
+    return press;
+  }
+
+  switch (virtual_key) {
+    case VK_RETURN: press.key = Key::enter; return press;
+    case VK_BACK: press.key = Key::backspace; return press;
+    case VK_SPACE: press.key = Key::space; return press;
+    case VK_TAB: press.key = Key::tab; return press;
+    case VK_ESCAPE: press.key = Key::escape; return press;
+    case VK_HOME: press.key = Key::home; return press;
+    case VK_UP: press.key = Key::up; return press;
+    case VK_PRIOR: press.key = Key::page_up; return press;
+    case VK_LEFT: press.key = Key::left; return press;
+    case VK_CLEAR: press.key = Key::centre; return press;  // keypad 5 with Num Lock off
+    case VK_RIGHT: press.key = Key::right; return press;
+    case VK_END: press.key = Key::end; return press;
+    case VK_DOWN: press.key = Key::down; return press;
+    case VK_NEXT: press.key = Key::page_down; return press;
+    case VK_INSERT: press.key = Key::insert; return press;
+    case VK_DELETE: press.key = Key::del; return press;
+    case VK_APPS: press.key = Key::menu; return press;
+    case VK_PAUSE:
+    case VK_CANCEL:  // Ctrl+Pause arrives as Break
+      press.key = Key::pause;
+      return press;
+    case VK_MULTIPLY: press.key = Key::keypad_multiply; return press;
+    case VK_ADD: press.key = Key::keypad_plus; return press;
+    case VK_SUBTRACT: press.key = Key::keypad_minus; return press;
+    case VK_DECIMAL: press.key = Key::keypad_period; return press;
+    case VK_DIVIDE: press.key = Key::keypad_divide; return press;
+    default: break;
+  }
+  if (virtual_key >= VK_F1 && virtual_key <= VK_F12) {
+    press.key = Key::function;
+    press.value = static_cast<int>(virtual_key - VK_F1) + 1;
+    return press;
+  }
+  if (virtual_key >= VK_NUMPAD0 && virtual_key <= VK_NUMPAD9) {
+    press.key = Key::character;
+    press.value = '0' + static_cast<int>(virtual_key - VK_NUMPAD0);
+    return press;
+  }
+  // A key that types a character: its unshifted character under the keyboard
+  // layout (the top bit marks a dead key).
+  int character = static_cast<int>(MapVirtualKeyW(static_cast<UINT>(virtual_key), MAPVK_VK_TO_CHAR) & 0xFFFF);
+  if (character >= 'A' && character <= 'Z') character += 'a' - 'A';
+  if (character >= 32) {
+    press.key = Key::character;
+    press.value = character;
+  }
+  return press;
+}
+
+// The key codes of one UTF-16 character of typed text.
+KeyCodes typed_codes(WPARAM character) {
+  const auto unit = static_cast<wchar_t>(character);
+  char utf8[4];
+  const int size = WideCharToMultiByte(CP_UTF8, 0, &unit, 1, utf8, sizeof utf8, nullptr, nullptr);
+  return text_codes(std::string_view(utf8, size > 0 ? static_cast<std::size_t>(size) : 0));
+}
+
+std::wstring wide(const std::string& utf8) {
+  const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
+  std::wstring text(static_cast<std::size_t>(size > 0 ? size : 1), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, text.data(), size);
+  text.resize(text.size() - 1);
+  return text;
+}
+
+class Win32Window final : public WindowBackend {
+ public:
+  Win32Window() : wake_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+  ~Win32Window() override { close(); }
+
+  std::string open(const Surface& surface, std::string_view title) override {
+    close();
+    surface_ = &surface;
+    title_ = title;
+    keys_.clear();
+    drawing_ = true;
+    quit_ = false;
+    {
+      std::lock_guard lock(mutex_);
+      state_ = State::opening;
+      failure_.clear();
+    }
+    thread_ = std::thread([this] { run(); });
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return state_ != State::opening; });
+    if (state_ == State::failed) {
+      lock.unlock();
+      thread_.join();
+      return failure_;
+    }
+    return {};
+  }
+
+  void close() override {
+    if (!thread_.joinable()) return;
+    quit_ = true;
+    SetEvent(wake_);
+    thread_.join();
+  }
+
+  std::uint8_t wait_key() override {
+    drawing_ = false;  // the window thread repaints the finished frame once more
+    SetEvent(wake_);
+    const std::uint8_t key = keys_.pop();
+    ++frames_;  // a frame quicker than the window thread's look still gets shown
+    drawing_ = true;
+    SetEvent(wake_);
+    return key;
+  }
+
+ private:
+  enum class State { opening, open, failed };
+
+  void report(State state, std::string why = {}) {
+    std::lock_guard lock(mutex_);
+    state_ = state;
+    failure_ = std::move(why);
+    changed_.notify_all();
+  }
+
+  // The window thread.
+  void run() {
+    // The system's window code does not expect trapping arithmetic.
+    mask_arithmetic_faults();
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
+    if (std::string why = create(); !why.empty()) {
+      destroy();
+      return report(State::failed, std::move(why));
+    }
+    report(State::open);
+    loop();
+    destroy();
+  }
+
+  std::string create() {
+    const int width = surface_->width(), height = surface_->height();
+    // One window pixel is one screen pixel, whatever the desktop's scaling.
+    SetProcessDPIAware();
+    const int screen_width = GetSystemMetrics(SM_CXSCREEN), screen_height = GetSystemMetrics(SM_CYSCREEN);
+    if (screen_width < width || screen_height < height)
+      return "the screen (" + std::to_string(screen_width) + " x " + std::to_string(screen_height) +
+             ") is smaller than the " + std::to_string(width) + " x " + std::to_string(height) + " drawing area";
+
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW window_class{};
+    window_class.cbSize = sizeof window_class;
+    window_class.lpfnWndProc = procedure;
+    window_class.hInstance = instance;
+    window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    window_class.lpszClassName = class_name;
+    if (!RegisterClassExW(&window_class)) return "cannot create the window (error " + std::to_string(GetLastError()) + ")";
+
+    // A screen that holds the drawing area but not the frame gets a window
+    // without frame, exactly the size of the drawing area. Either is centred.
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    RECT outer{0, 0, width, height};
+    AdjustWindowRectEx(&outer, framed_style, FALSE, 0);
+    const bool framed =
+        outer.right - outer.left <= work.right - work.left && outer.bottom - outer.top <= work.bottom - work.top;
+    const RECT area = framed ? work : RECT{0, 0, screen_width, screen_height};
+    if (!framed) outer = {0, 0, width, height};
+    const int outer_width = outer.right - outer.left, outer_height = outer.bottom - outer.top;
+    window_ = CreateWindowExW(0, class_name, wide(title_).c_str(), framed ? framed_style : WS_POPUP,
+                              area.left + (area.right - area.left - outer_width) / 2,
+                              area.top + (area.bottom - area.top - outer_height) / 2, outer_width, outer_height,
+                              nullptr, nullptr, instance, this);
+    if (!window_) return "cannot create the window (error " + std::to_string(GetLastError()) + ")";
+
+    picture_.header.biSize = sizeof picture_.header;
+    picture_.header.biWidth = width;
+    picture_.header.biHeight = -height;  // rows from the top
+    picture_.header.biPlanes = 1;
+    picture_.header.biBitCount = 8;
+    picture_.header.biCompression = BI_RGB;
+    picture_.header.biClrUsed = 256;
+    for (int i = 0; i < 256; ++i) {
+      const std::uint32_t rgb = start_palette[i];
+      picture_.colours[i] = {static_cast<BYTE>(rgb), static_cast<BYTE>(rgb >> 8), static_cast<BYTE>(rgb >> 16), 0};
+    }
+    stride_ = (width + 3) & ~3;  // DIB rows are whole 32-bit words
+    pixels_.assign(static_cast<std::size_t>(stride_) * height, 0);
+
+    ShowWindow(window_, SW_SHOW);
+    SetForegroundWindow(window_);
+    SetFocus(window_);
+    UpdateWindow(window_);
+    return {};
+  }
+
+  void destroy() {
+    if (window_) DestroyWindow(window_);
+    window_ = nullptr;
+    UnregisterClassW(class_name, GetModuleHandleW(nullptr));
+  }
+
+  void loop() {
+    using clock = std::chrono::steady_clock;
+    bool owe_repaint = true;
+    unsigned frames_seen = frames_;
+    auto last = clock::now();
+    while (!quit_) {
+      if (drawing_ || frames_ != frames_seen) owe_repaint = true;
+      DWORD timeout = INFINITE;
+      if (owe_repaint) {
+        const auto since = clock::now() - last;
+        timeout = since >= frame_time
+                      ? 0
+                      : static_cast<DWORD>(std::chrono::ceil<std::chrono::milliseconds>(frame_time - since).count());
+      }
+      MsgWaitForMultipleObjectsEx(1, &wake_, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+      MSG message;
+      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+      }
+      if (quit_) break;
+      if (drawing_ || frames_ != frames_seen) owe_repaint = true;
+      if (owe_repaint && clock::now() - last >= frame_time) {
+        frames_seen = frames_;
+        const bool still_drawing = drawing_;
+        if (const HDC dc = GetDC(window_)) {
+          paint(dc);
+          ReleaseDC(window_, dc);
+        }
+        last = clock::now();
+        owe_repaint = still_drawing;
+      }
+    }
+  }
+
+  static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_NCCREATE)
+      SetWindowLongPtrW(window, GWLP_USERDATA,
+                        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams));
+    auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    return self ? self->handle(window, message, wparam, lparam) : DefWindowProcW(window, message, wparam, lparam);
+  }
+
+  LRESULT handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+      case WM_PAINT: {
+        PAINTSTRUCT paint_struct;
+        const HDC dc = BeginPaint(window, &paint_struct);
+        paint(dc);
+        EndPaint(window, &paint_struct);
+        return 0;
+      }
+      case WM_ERASEBKGND:
+        return 1;  // the picture covers the whole drawing area
+      case WM_CLOSE: {
+        // A close request is a key like Alt+F4; only the program closes its window.
+        const std::uint8_t close_request[] = {0, 107};
+        keys_.push(close_request);
+        return 0;
+      }
+      case WM_KEYDOWN:
+      case WM_SYSKEYDOWN: {
+        KeyCodes codes = key_codes(key_press(wparam, lparam));
+        // No character message follows a keypad key that Shift made a cursor
+        // key: its character is given at once.
+        if (const char character = shifted_keypad_character(wparam, lparam); character && codes.text_follows)
+          codes = text_codes(std::string_view(&character, 1));
+        // The character message that a key press may bring counts only when
+        // the press itself gave nothing (Alt with a letter brings one as well).
+        take_text_ = codes.text_follows;
+        if (codes.size) keys_.push(std::span(codes.bytes.data(), codes.size));
+        return 0;
+      }
+      case WM_CHAR:
+      case WM_SYSCHAR: {
+        if (!take_text_) return 0;
+        take_text_ = false;
+        const KeyCodes codes = typed_codes(wparam);
+        if (codes.size) keys_.push(std::span(codes.bytes.data(), codes.size));
+        return 0;
+      }
+      // The system's own keys are keys like any other here: Alt or F10 alone
+      // must not take the next key into a menu, Alt+Space must not open the
+      // system menu, and Alt+F4 has given its codes already, so the system
+      // must not turn it into a close request too.
+      case WM_SYSKEYUP:
+        return 0;
+      case WM_SYSCOMMAND:
+        if ((wparam & 0xFFF0) == SC_KEYMENU) return 0;
+        break;
+      default:
+        break;
+    }
+    return DefWindowProcW(window, message, wparam, lparam);
+  }
+
+  // Shows the drawing surface as it stands.
+  void paint(HDC dc) {
+    const int width = surface_->width(), height = surface_->height();
+    surface_->for_each_row_locked([&](const std::uint8_t* row, int y) {
+      std::copy(row, row + width, pixels_.begin() + static_cast<std::ptrdiff_t>(y) * stride_);
+    });
+    StretchDIBits(dc, 0, 0, width, height, 0, 0, width, height, pixels_.data(),
+                  reinterpret_cast<const BITMAPINFO*>(&picture_), DIB_RGB_COLORS, SRCCOPY);
+  }
+
+  const Surface* surface_ = nullptr;
+  std::string title_;
+  KeyQueue keys_;
+  std::thread thread_;
+  const HANDLE wake_;                  // set by the program thread when the window thread should look
+  std::atomic<bool> drawing_{false};   // the program is drawing a frame
+  std::atomic<unsigned> frames_{0};    // frames begun since the window opened
+  std::atomic<bool> quit_{false};
+
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  State state_ = State::opening;
+  std::string failure_;
+
+  // Owned by the window thread.
+  HWND window_ = nullptr;
+  struct {
+    BITMAPINFOHEADER header;
+    RGBQUAD colours[256];
+  } picture_{};
+  int stride_ = 0;
+  std::vector<std::uint8_t> pixels_;
+  bool take_text_ = false;
+};
+
+}  // namespace
+
+WindowBackend& system_window() {
+  static Win32Window window;
+  return window;
+}
+
+}  // namespace platform
