@@ -5,7 +5,7 @@
 source "$(dirname "$0")/lib.sh"
 key_printer=$1 send_close_request=$2
 
-launch "$key_printer" "$work/expected.ppm"
+launch "${launcher[@]}" "$key_printer" "$work/expected.ppm"
 wid=$(window_of KEYS)
 wait_output "ready"
 focus "$wid"
@@ -16,6 +16,13 @@ focus "$wid"
 xdotool key a Return F1 shift+F1 ctrl+F4 alt+d Left ctrl+a ctrl+Tab Shift_L b
 xdotool key KP_Delete Num_Lock KP_Delete shift+KP_Delete Num_Lock
 expected="ready 97 13 0 59 0 84 0 97 0 32 0 75 1 30 98 0 83 46 46"
+wait_output "$expected"
+
+# The system's own keys are keys like any other: Alt+F4 gives its codes once
+# and the window stays, Alt alone or F10 does not take the next key into a
+# menu, and Alt+Space gives its codes rather than a system menu.
+xdotool key alt+F4 Alt_L x F10 y alt+space z
+expected+=" 0 107 120 0 68 121 0 11 122"
 wait_output "$expected"
 
 # A close request gives 0 then 107, and the window stays open and keeps working.

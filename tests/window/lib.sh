@@ -1,7 +1,15 @@
 # Helpers for the real-window tests: start a program, find and focus its
 # window, type keys the way a keyboard does (xdotool without --window sends
 # real XTEST events), watch what it prints, and take screenshots.
+#
+# A Windows build's programs run through $EMULATOR (tools/wine), as
+# "${launcher[@]}" PROGRAM. Wine keeps one desktop for as long as programs use
+# it, with the screen of the X display it started on: each test starts Wine
+# afresh on its own display (and such tests run one at a time).
 set -euo pipefail
+
+launcher=(${EMULATOR:+"$EMULATOR"})
+[ -z "${EMULATOR:-}" ] || "$EMULATOR" --restart
 
 work=$(mktemp -d)
 program_pid=""
@@ -42,14 +50,21 @@ window_of() {
   fail "no window titled $1"
 }
 
-focus() { xdotool windowfocus --sync "$1"; sleep 0.2; }
+# focus WINDOW: gives the window the keyboard. A Wine window without a window
+# manager that lost the focus takes it back only from a click, as from a user.
+focus() {
+  xdotool windowfocus --sync "$1"
+  [ -z "${EMULATOR:-}" ] || xdotool mousemove --window "$1" 1 1 click 1
+  sleep 0.2
+}
 
 # wait_output EXPECTED: waits until the program's output, as one line of
-# space-separated words, equals EXPECTED.
+# space-separated words, equals EXPECTED (a Windows program ends its lines
+# with CR LF).
 wait_output() {
   local got=""
   for _ in $(seq 100); do
-    got=$(tr '\n' ' ' <"$work/out" | sed 's/ $//')
+    got=$(tr -d '\r' <"$work/out" | tr '\n' ' ' | sed 's/ $//')
     [ "$got" = "$1" ] && return
     sleep 0.1
   done
@@ -61,9 +76,23 @@ settle() { sleep "${1:-1}"; }
 
 screenshot() { import -window "$1" "png:$2"; }
 
+# drawing_area SCREENSHOT PICTURE: crops the screenshot in place to the
+# drawing area, of PICTURE's size. Without a window manager a Wine window
+# holds its Windows frame: borders equally wide left, right and below, the
+# caption above.
+drawing_area() {
+  local width height shown_width shown_height border
+  read -r width height <<<"$(identify -format '%w %h' "$2")"
+  read -r shown_width shown_height <<<"$(identify -format '%w %h' "$1")"
+  [ "$shown_width $shown_height" != "$width $height" ] || return 0
+  border=$(((shown_width - width) / 2))
+  convert "$1" -crop "${width}x$height+$border+$((shown_height - height - border))" +repage "$1"
+}
+
 # same_picture A B: the two pictures agree in every pixel.
 same_picture() {
   local differing
+  drawing_area "$1" "$2"
   differing=$(compare -metric AE "$1" "$2" null: 2>&1 || true)
   [ "$differing" = "0" ] || fail "$1 and $2 differ in $differing pixels"
 }
@@ -72,6 +101,7 @@ same_picture() {
 wait_picture() {
   for _ in $(seq 50); do
     screenshot "$1" "$work/shown.png"
+    drawing_area "$work/shown.png" "$2"
     [ "$(compare -metric AE "$work/shown.png" "$2" null: 2>&1 || true)" = "0" ] && return
     sleep 0.2
   done

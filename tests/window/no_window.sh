@@ -2,10 +2,13 @@
 # A program that cannot open its window says why in one line on standard
 # error and exits with code 1, promptly: with no display at all, and on a
 # screen smaller than its drawing area.
-# Usage: no_window.sh PROGRAM NAME
+# Usage: no_window.sh PROGRAM NAME. A Windows build's program runs through
+# $EMULATOR (Wine), started afresh for each display.
 set -euo pipefail
 program=$1 name=$2
 fail() { echo "FAIL: $*" >&2; exit 1; }
+fresh_wine() { [ -z "${EMULATOR:-}" ] || "$EMULATOR" --restart; }
+run="${EMULATOR:+$EMULATOR }$program"
 
 check() {
   local status=0 err
@@ -16,7 +19,7 @@ check() {
   echo "$err"
 }
 
-check env -u DISPLAY -u WAYLAND_DISPLAY "$program"
-message=$(XVFB_SCREEN=640x480x24 "$(dirname "$0")/with_xvfb" bash -c "$(declare -f check fail); name=$name; check $program")
+(unset DISPLAY WAYLAND_DISPLAY && fresh_wine && check $run)
+message=$(XVFB_SCREEN=640x480x24 "$(dirname "$0")/with_xvfb" bash -c "$(declare -f check fail fresh_wine); name=$name; fresh_wine; check $run")
 [[ $message == *"640 x 480"* ]] || fail "$name: the message does not name the small screen: $message"
 echo "no_window.sh: all checks passed"

@@ -8,13 +8,14 @@ velumira=$1 korvelan=$2 snapshot=$3 send_close_request=$4
 
 # velumira: texture first; a close request redraws twice; "a" shows the depth
 # frame, which is the same for every seed.
-"$snapshot" velumira --keys 97 --png "$work/depth.png"
+"${launcher[@]}" "$snapshot" velumira --keys 97 --png "$work/depth.png"
 convert -size 800x600 xc:black "$work/black.png"
-launch "$velumira"
+launch "${launcher[@]}" "$velumira"
 wid=$(window_of VELUMIRA)
 focus "$wid"
 settle 1
 screenshot "$wid" "$work/first.png"
+drawing_area "$work/first.png" "$work/black.png"
 [ "$(compare -metric AE "$work/first.png" "$work/black.png" null: 2>&1 || true)" != "0" ] || fail "no first frame"
 "$send_close_request" "$wid"
 settle 0.5
@@ -27,9 +28,9 @@ wait_exit 0
 # korvelan: Space gives the shift-colour frame of surface 0, Enter steps to
 # surface 1, Alt+D (0 then 32) toggles back to random dots after one plain
 # redraw, and Space returns to the shift colours of surface 1.
-"$snapshot" korvelan --keys 32 --png "$work/surface0.png"
-"$snapshot" korvelan --keys 32,13 --png "$work/surface1.png"
-launch "$korvelan"
+"${launcher[@]}" "$snapshot" korvelan --keys 32 --png "$work/surface0.png"
+"${launcher[@]}" "$snapshot" korvelan --keys 32,13 --png "$work/surface1.png"
+launch "${launcher[@]}" "$korvelan"
 wid=$(window_of KORVELAN)
 focus "$wid"
 xdotool key space
@@ -39,6 +40,7 @@ wait_picture "$wid" "$work/surface1.png"
 xdotool key alt+d
 settle 1
 screenshot "$wid" "$work/random_dots.png"
+drawing_area "$work/random_dots.png" "$work/surface1.png"
 [ "$(compare -metric AE "$work/random_dots.png" "$work/surface1.png" null: 2>&1 || true)" != "0" ] ||
   fail "Alt+D did not switch korvelan to random dots"
 xdotool key space
