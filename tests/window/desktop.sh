@@ -84,12 +84,18 @@ print)
   [ "$(cat "$work/err")" = "velumira: saved $work/saved/$saved" ] || fail "said: $(cat "$work/err")"
   [[ $saved =~ ^velumira-[0-9]{8}-[0-9]{6}\.png$ ]] || fail "saved as $saved"
   cmp -s "$work/saved/$saved" "$work/first.png" || fail "the saved picture differs from stereo-snapshot's"
-  # No redraw and no key code: the next key draws the second frame of the seed.
-  xdotool key b
-  wait_picture "$wid" "$work/second.png"
-  rmdir "$work/saved" 2>/dev/null || { rm "$work/saved/$saved"; rmdir "$work/saved"; }
-  xdotool key Print
+  # No redraw and no key code: the next key draws the second frame of the
+  # seed. Print Screen pressed while that frame may still be drawn saves it
+  # once finished.
+  xdotool key b Print
   for _ in $(seq 50); do [ "$(wc -l <"$work/err")" = 2 ] && break; sleep 0.1; done
+  wait_picture "$wid" "$work/second.png"
+  again=$(ls "$work/saved" | grep -vx "$saved")
+  [ "$(tail -n1 "$work/err")" = "velumira: saved $work/saved/$again" ] || fail "said: $(cat "$work/err")"
+  cmp -s "$work/saved/$again" "$work/second.png" || fail "the picture saved during a frame is not that frame"
+  rm -r "$work/saved"
+  xdotool key Print
+  for _ in $(seq 50); do [ "$(wc -l <"$work/err")" = 3 ] && break; sleep 0.1; done
   tail -n1 "$work/err" | grep -q "^velumira: cannot write $work/saved/velumira-.*\.png: No such file or directory$" ||
     fail "a failed save said: $(tail -n1 "$work/err")"
   xdotool key Escape
