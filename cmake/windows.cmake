@@ -4,6 +4,8 @@
 # The system's wide-character interfaces, and <windows.h> without its min and
 # max macros or what the programs do not use.
 add_compile_definitions(UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN)
+# mingw-w64's localtime_r and the like, as POSIX has them.
+add_compile_definitions(_POSIX_THREAD_SAFE_FUNCTIONS)
 
 # Statically linked, so they run on a Windows machine with nothing installed.
 add_link_options(-static)

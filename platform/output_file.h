@@ -9,6 +9,8 @@
 //   the old file or the new one, never a mixture. An existing file keeps its
 //   mode (and, for root, its owner).
 // Every failure is an OutputError whose message names the file and the cause.
+// On Windows (output_file_windows.cpp) the devices and pipes are the system's
+// own, and an existing file keeps its attributes and permissions.
 #pragma once
 
 #include <cstdint>
@@ -51,7 +53,7 @@ class OutputFile {
   // Whether the bytes go to a temporary file first (not written through).
   bool staged() const { return staged_; }
   // How the file is named in messages: its path, or "standard output".
-  std::string name() const;
+  std::string name() const { return path_ == "-" ? "standard output" : path_; }
 
  private:
   [[noreturn]] void fail(int error) const;
@@ -70,7 +72,16 @@ class OutputFile {
 
 // From now on SIGINT, SIGTERM and SIGHUP remove the temporary files of
 // uncommitted OutputFiles, then end the process as the signal would have.
-// For single-threaded programs.
+// For single-threaded programs. On Windows: Ctrl+C, Ctrl+Break and the
+// console's closing.
 void remove_temporary_files_on_signals();
+
+// From now on a write to a pipe whose reader has gone fails like any other
+// write failure, rather than ending the process (SIGPIPE).
+void fail_writes_to_closed_pipes();
+
+// Whether two paths name the same file: the same existing file (through links
+// too), or the same place for one yet to be made. "-" names standard output.
+bool same_file(const std::string& a, const std::string& b);
 
 }  // namespace platform

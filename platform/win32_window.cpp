@@ -1,15 +1,17 @@
 // The real window on Windows: plain Win32 on a thread of its own. The thread
 // creates the window, pumps its messages, turns key presses and close requests
-// into key codes, and repaints from the drawing surface: every 16 ms while the
-// program draws, once more when it starts waiting for a key, and whenever the
-// system asks (the window was covered, or minimised and restored). While the
-// program waits, the thread sleeps until a message arrives or the program
-// wakes it: it does not poll.
+// into key codes, and repaints from the drawing surface: the moment a frame is
+// finished, every 16 ms while a frame takes longer than that, and whenever the
+// system asks (the window was covered, or minimised and restored). Between
+// these it sleeps until a message arrives or the program wakes it: it does
+// not poll.
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -19,12 +21,14 @@
 #include "platform/key_codes.h"
 #include "platform/key_queue.h"
 #include "platform/palette.h"
+#include "platform/saved_pictures.h"
 #include "platform/window_backend.h"
+#include "platform/windows_errors.h"
 
 namespace platform {
 namespace {
 
-constexpr auto frame_time = std::chrono::milliseconds(16);  // repaint interval while a frame is being drawn
+constexpr auto frame_interval = std::chrono::milliseconds(16);  // repaint interval while a frame is being drawn
 constexpr wchar_t class_name[] = L"stereogram window";
 // Titled, with close and minimise buttons, not resizable.
 constexpr DWORD framed_style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
@@ -136,22 +140,44 @@ std::wstring wide(const std::string& utf8) {
   return text;
 }
 
+// The program's name, for a message: its file's name without ".exe".
+std::string program_name() {
+  char path[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string name(path, length < MAX_PATH ? length : 0);
+  name.erase(0, name.find_last_of("\\/") + 1);
+  if (const std::size_t dot = name.rfind('.'); dot != std::string::npos) name.erase(dot);
+  return name;
+}
+
+std::string cannot_create(DWORD error) {
+  return "cannot create the window" + (error ? ": " + windows_error_text(error) : std::string());
+}
+
+int width_of(const RECT& rect) { return rect.right - rect.left; }
+int height_of(const RECT& rect) { return rect.bottom - rect.top; }
+
 class Win32Window final : public WindowBackend {
  public:
   Win32Window() : wake_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
   ~Win32Window() override { close(); }
 
-  std::string open(const Surface& surface, std::string_view title) override {
+  std::string open(const Surface& surface, std::string_view title, const Presentation& presentation) override {
     close();
     surface_ = &surface;
     title_ = title;
+    presentation_ = presentation;
+    scale_ = presentation.fullscreen ? 1 : presentation.scale;
     keys_.clear();
     drawing_ = true;
+    frames_finished_ = 0;
     quit_ = false;
     {
       std::lock_guard lock(mutex_);
       state_ = State::opening;
       failure_.clear();
+      waiting_ = false;
+      save_asked_ = false;
     }
     thread_ = std::thread([this] { run(); });
     std::unique_lock lock(mutex_);
@@ -171,11 +197,26 @@ class Win32Window final : public WindowBackend {
     thread_.join();
   }
 
+  // The frame is finished: the window thread shows it at once, and a picture
+  // asked for while it was drawn is saved now. While the program waits, the
+  // window thread saves pictures itself.
   std::uint8_t wait_key() override {
-    drawing_ = false;  // the window thread repaints the finished frame once more
+    std::vector<std::uint8_t> picture;
+    {
+      std::lock_guard lock(mutex_);
+      waiting_ = true;
+      if (save_asked_) picture = surface_->copy();
+      save_asked_ = false;
+    }
+    drawing_ = false;
+    ++frames_finished_;
     SetEvent(wake_);
+    if (!picture.empty()) save_picture(surface_->width(), surface_->height(), picture);
     const std::uint8_t key = keys_.pop();
-    ++frames_;  // a frame quicker than the window thread's look still gets shown
+    {
+      std::lock_guard lock(mutex_);
+      waiting_ = false;
+    }
     drawing_ = true;
     SetEvent(wake_);
     return key;
@@ -209,9 +250,9 @@ class Win32Window final : public WindowBackend {
     const int width = surface_->width(), height = surface_->height();
     // One window pixel is one screen pixel, whatever the desktop's scaling.
     SetProcessDPIAware();
-    const int screen_width = GetSystemMetrics(SM_CXSCREEN), screen_height = GetSystemMetrics(SM_CYSCREEN);
-    if (screen_width < width || screen_height < height)
-      return "the screen (" + std::to_string(screen_width) + " x " + std::to_string(screen_height) +
+    const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (width_of(screen) < width || height_of(screen) < height)
+      return "the screen (" + std::to_string(width_of(screen)) + " x " + std::to_string(height_of(screen)) +
              ") is smaller than the " + std::to_string(width) + " x " + std::to_string(height) + " drawing area";
 
     const HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -221,24 +262,29 @@ class Win32Window final : public WindowBackend {
     window_class.hInstance = instance;
     window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     window_class.lpszClassName = class_name;
-    if (!RegisterClassExW(&window_class)) return "cannot create the window (error " + std::to_string(GetLastError()) + ")";
+    if (!RegisterClassExW(&window_class)) return cannot_create(GetLastError());
 
-    // A screen that holds the drawing area but not the frame gets a window
-    // without frame, exactly the size of the drawing area. Either is centred.
-    RECT work{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    RECT outer{0, 0, width, height};
-    AdjustWindowRectEx(&outer, framed_style, FALSE, 0);
-    const bool framed =
-        outer.right - outer.left <= work.right - work.left && outer.bottom - outer.top <= work.bottom - work.top;
-    const RECT area = framed ? work : RECT{0, 0, screen_width, screen_height};
-    if (!framed) outer = {0, 0, width, height};
-    const int outer_width = outer.right - outer.left, outer_height = outer.bottom - outer.top;
-    window_ = CreateWindowExW(0, class_name, wide(title_).c_str(), framed ? framed_style : WS_POPUP,
-                              area.left + (area.right - area.left - outer_width) / 2,
-                              area.top + (area.bottom - area.top - outer_height) / 2, outer_width, outer_height,
-                              nullptr, nullptr, instance, this);
-    if (!window_) return "cannot create the window (error " + std::to_string(GetLastError()) + ")";
+    // Full screen: the whole screen, the picture centred on black. Otherwise
+    // the window, frame included, is centred on the screen's usable area; a
+    // screen that holds the drawing area but not the frame gets a window
+    // without frame, exactly the size of the drawing area.
+    RECT outer = screen;
+    DWORD style = WS_POPUP;
+    if (!presentation_.fullscreen) {
+      RECT usable{};
+      SystemParametersInfoW(SPI_GETWORKAREA, 0, &usable, 0);
+      fit_scale(usable);
+      outer = framed(scale_);
+      const bool fits = width_of(outer) <= width_of(usable) && height_of(outer) <= height_of(usable);
+      if (fits) style = framed_style;
+      if (!fits) outer = {0, 0, width * scale_, height * scale_};
+      const RECT& area = fits ? usable : screen;
+      OffsetRect(&outer, area.left + (width_of(area) - width_of(outer)) / 2 - outer.left,
+                 area.top + (height_of(area) - height_of(outer)) / 2 - outer.top);
+    }
+    window_ = CreateWindowExW(0, class_name, wide(title_).c_str(), style, outer.left, outer.top, width_of(outer),
+                              height_of(outer), nullptr, nullptr, instance, this);
+    if (!window_) return cannot_create(GetLastError());
 
     picture_.header.biSize = sizeof picture_.header;
     picture_.header.biWidth = width;
@@ -261,6 +307,25 @@ class Win32Window final : public WindowBackend {
     return {};
   }
 
+  // The framed window around the drawing area at `scale`, its client area at 0, 0.
+  RECT framed(int scale) const {
+    RECT outer{0, 0, surface_->width() * scale, surface_->height() * scale};
+    AdjustWindowRectEx(&outer, framed_style, FALSE, 0);
+    return outer;
+  }
+
+  // The largest scale, up to the one asked for, at which the framed window
+  // fits the usable area; said in one line when it is smaller.
+  void fit_scale(const RECT& usable) {
+    int scale = scale_;
+    while (scale > 1 && (width_of(framed(scale)) > width_of(usable) || height_of(framed(scale)) > height_of(usable)))
+      --scale;
+    if (scale == scale_) return;
+    std::fprintf(stderr, "%s: the screen cannot hold the window at scale %d: showing it at scale %d\n",
+                 program_name().c_str(), scale_, scale);
+    scale_ = scale;
+  }
+
   void destroy() {
     if (window_) DestroyWindow(window_);
     window_ = nullptr;
@@ -269,36 +334,37 @@ class Win32Window final : public WindowBackend {
 
   void loop() {
     using clock = std::chrono::steady_clock;
-    bool owe_repaint = true;
-    unsigned frames_seen = frames_;
-    auto last = clock::now();
-    while (!quit_) {
-      if (drawing_ || frames_ != frames_seen) owe_repaint = true;
-      DWORD timeout = INFINITE;
-      if (owe_repaint) {
-        const auto since = clock::now() - last;
-        timeout = since >= frame_time
-                      ? 0
-                      : static_cast<DWORD>(std::chrono::ceil<std::chrono::milliseconds>(frame_time - since).count());
-      }
-      MsgWaitForMultipleObjectsEx(1, &wake_, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    unsigned frames_shown = frames_finished_;
+    bool was_drawing = false;
+    clock::time_point last_repaint = clock::now(), frame_began = last_repaint;
+    for (;;) {
       MSG message;
       while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
       }
-      if (quit_) break;
-      if (drawing_ || frames_ != frames_seen) owe_repaint = true;
-      if (owe_repaint && clock::now() - last >= frame_time) {
-        frames_seen = frames_;
-        const bool still_drawing = drawing_;
+      if (quit_) return;
+
+      const auto now = clock::now();
+      const bool drawing = drawing_;
+      const unsigned finished = frames_finished_;
+      if (drawing && !was_drawing) frame_began = now;
+      was_drawing = drawing;
+      // A frame quicker than one repaint interval goes straight from the last
+      // finished picture to the next one; a slower one is seen building up.
+      const auto due = std::max(last_repaint, frame_began) + frame_interval;
+      if (finished != frames_shown || (drawing && now >= due)) {
+        frames_shown = finished;
         if (const HDC dc = GetDC(window_)) {
           paint(dc);
           ReleaseDC(window_, dc);
         }
-        last = clock::now();
-        owe_repaint = still_drawing;
+        last_repaint = clock::now();
+        continue;
       }
+      const DWORD timeout =
+          drawing ? static_cast<DWORD>(std::chrono::ceil<std::chrono::milliseconds>(due - now).count()) : INFINITE;
+      MsgWaitForMultipleObjectsEx(1, &wake_, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     }
   }
 
@@ -320,7 +386,7 @@ class Win32Window final : public WindowBackend {
         return 0;
       }
       case WM_ERASEBKGND:
-        return 1;  // the picture covers the whole drawing area
+        return 1;  // painting covers the whole window
       case WM_CLOSE: {
         // A close request is a key like Alt+F4; only the program closes its window.
         const std::uint8_t close_request[] = {0, 107};
@@ -348,12 +414,17 @@ class Win32Window final : public WindowBackend {
         if (codes.size) keys_.push(std::span(codes.bytes.data(), codes.size));
         return 0;
       }
-      // The system's own keys are keys like any other here: Alt or F10 alone
-      // must not take the next key into a menu, Alt+Space must not open the
-      // system menu, and Alt+F4 has given its codes already, so the system
-      // must not turn it into a close request too.
+      // Print Screen gives no key code: it saves the picture. Windows tells
+      // only of its release.
+      case WM_KEYUP:
       case WM_SYSKEYUP:
-        return 0;
+        if (wparam == VK_SNAPSHOT) save_finished_picture();
+        // The system's own keys are keys like any other here: Alt or F10
+        // alone must not take the next key into a menu, Alt+Space must not
+        // open the system menu, and Alt+F4 has given its codes already, so
+        // the system must not turn it into a close request too.
+        if (message == WM_SYSKEYUP) return 0;
+        break;
       case WM_SYSCOMMAND:
         if ((wparam & 0xFFF0) == SC_KEYMENU) return 0;
         break;
@@ -363,32 +434,66 @@ class Win32Window final : public WindowBackend {
     return DefWindowProcW(window, message, wparam, lparam);
   }
 
-  // Shows the drawing surface as it stands.
+  // Saves the picture now if the program waits for a key (its frame is
+  // finished, and it cannot start the next one before the copy is taken);
+  // otherwise the program saves it when it has finished the frame it draws.
+  void save_finished_picture() {
+    std::vector<std::uint8_t> picture;
+    {
+      std::lock_guard lock(mutex_);
+      if (waiting_)
+        picture = surface_->copy();
+      else
+        save_asked_ = true;
+    }
+    if (!picture.empty()) save_picture(surface_->width(), surface_->height(), picture);
+  }
+
+  // Shows the drawing surface as it stands: each pixel a scale x scale block,
+  // centred (on black, when the window is larger: full screen).
   void paint(HDC dc) {
     const int width = surface_->width(), height = surface_->height();
     surface_->for_each_row_locked([&](const std::uint8_t* row, int y) {
       std::copy(row, row + width, pixels_.begin() + static_cast<std::ptrdiff_t>(y) * stride_);
     });
-    StretchDIBits(dc, 0, 0, width, height, 0, 0, width, height, pixels_.data(),
+    RECT client{};
+    GetClientRect(window_, &client);
+    const int scale = presentation_.fullscreen
+                          ? std::max(1, std::min(width_of(client) / width, height_of(client) / height))
+                          : scale_;
+    const RECT place{(width_of(client) - width * scale) / 2, (height_of(client) - height * scale) / 2,
+                     (width_of(client) + width * scale) / 2, (height_of(client) + height * scale) / 2};
+    if (!EqualRect(&place, &client)) {
+      PatBlt(dc, 0, 0, width_of(client), place.top, BLACKNESS);
+      PatBlt(dc, 0, place.bottom, width_of(client), height_of(client) - place.bottom, BLACKNESS);
+      PatBlt(dc, 0, place.top, place.left, height_of(place), BLACKNESS);
+      PatBlt(dc, place.right, place.top, width_of(client) - place.right, height_of(place), BLACKNESS);
+    }
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchDIBits(dc, place.left, place.top, width_of(place), height_of(place), 0, 0, width, height, pixels_.data(),
                   reinterpret_cast<const BITMAPINFO*>(&picture_), DIB_RGB_COLORS, SRCCOPY);
   }
 
   const Surface* surface_ = nullptr;
   std::string title_;
+  Presentation presentation_;
   KeyQueue keys_;
   std::thread thread_;
-  const HANDLE wake_;                  // set by the program thread when the window thread should look
-  std::atomic<bool> drawing_{false};   // the program is drawing a frame
-  std::atomic<unsigned> frames_{0};    // frames begun since the window opened
+  const HANDLE wake_;                         // the program thread wakes the window thread through it
+  std::atomic<bool> drawing_{false};          // the program is drawing a frame
+  std::atomic<unsigned> frames_finished_{0};  // since the window opened
   std::atomic<bool> quit_{false};
 
   std::mutex mutex_;
   std::condition_variable changed_;
   State state_ = State::opening;
   std::string failure_;
+  bool waiting_ = false;     // the program waits for a key, its frame finished
+  bool save_asked_ = false;  // Print Screen was pressed while a frame was drawn
 
   // Owned by the window thread.
   HWND window_ = nullptr;
+  int scale_ = 1;
   struct {
     BITMAPINFOHEADER header;
     RGBQUAD colours[256];

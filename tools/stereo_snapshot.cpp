@@ -1,14 +1,10 @@
 // stereo-snapshot: runs a program's own main loop on the headless window and
 // saves the drawing area as it stands when the given keys are used up.
-#include <sys/stat.h>
-
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <charconv>
 #include <optional>
-#include <csignal>
 #include <cstdio>
-#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -49,18 +45,6 @@ std::vector<std::uint8_t> parse_keys(const std::string& list) {
     start = end + 1;
   }
   return keys;
-}
-
-// Whether two paths name the same file: the same existing file (through links
-// too), or the same place for one yet to be made.
-bool same_file(const std::string& a, const std::string& b) {
-  if (a == "-" || b == "-") return a == b;
-  struct stat first{}, second{};
-  if (stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0)
-    return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
-  namespace fs = std::filesystem;
-  std::error_code ignored;
-  return fs::weakly_canonical(fs::absolute(a), ignored) == fs::weakly_canonical(fs::absolute(b), ignored);
 }
 
 struct Output {
@@ -105,14 +89,14 @@ int main(int argc, char** argv) {
     if (seeded && !seed) throw Failure("--seed: \"" + seed_text + "\" is not a number from 0 to 4294967295");
     const std::vector<std::uint8_t> keys = app.count("--keys") ? parse_keys(keys_text) : std::vector<std::uint8_t>{};
     if (png_path.empty() && pgm_path.empty()) throw Failure("nothing to save: give --png FILE or --pgm FILE");
-    if (!png_path.empty() && !pgm_path.empty() && same_file(png_path, pgm_path))
+    if (!png_path.empty() && !pgm_path.empty() && platform::same_file(png_path, pgm_path))
       throw Failure(png_path == "-" ? "only one picture can go to standard output"
                                     : "--png and --pgm name the same file: " + png_path);
 
     // An interrupted run leaves no temporary file; a closed pipe is a write
     // failure like any other, reported as such.
     platform::remove_temporary_files_on_signals();
-    std::signal(SIGPIPE, SIG_IGN);
+    platform::fail_writes_to_closed_pipes();
     std::vector<Output> outputs;
     if (!png_path.empty()) outputs.push_back({std::make_unique<platform::OutputFile>(png_path), platform::encode_png});
     if (!pgm_path.empty()) outputs.push_back({std::make_unique<platform::OutputFile>(pgm_path), platform::encode_pgm});

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <filesystem>
 
 namespace platform {
 namespace {
@@ -142,8 +143,6 @@ OutputFile::~OutputFile() {
   }
 }
 
-std::string OutputFile::name() const { return path_ == "-" ? "standard output" : path_; }
-
 void OutputFile::fail(int error) const {
   throw OutputError("cannot write " + name() + ": " + std::strerror(error));
 }
@@ -216,6 +215,18 @@ void remove_temporary_files_on_signals() {
     sigemptyset(&action.sa_mask);
     sigaction(signal, &action, nullptr);
   }
+}
+
+void fail_writes_to_closed_pipes() { std::signal(SIGPIPE, SIG_IGN); }
+
+bool same_file(const std::string& a, const std::string& b) {
+  if (a == "-" || b == "-") return a == b;
+  struct stat first{}, second{};
+  if (stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0)
+    return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+  namespace fs = std::filesystem;
+  std::error_code ignored;
+  return fs::weakly_canonical(fs::absolute(a), ignored) == fs::weakly_canonical(fs::absolute(b), ignored);
 }
 
 }  // namespace platform
