@@ -2,7 +2,8 @@
 # The programs' command line, with no display at all: --help and --version
 # answer on standard output with exit code 0; every bad option or value is one
 # line on standard error and exit code 2.
-# Usage: command_line.sh PROGRAM NAME VERSION
+# Usage: command_line.sh PROGRAM NAME VERSION. A Windows build's program runs
+# through $EMULATOR (Wine); its lines end in CR LF.
 set -euo pipefail
 program=$1 name=$2 version=$3
 work=$(mktemp -d)
@@ -13,7 +14,9 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 while IFS='|' read -r arguments code output; do
   status=0
   # shellcheck disable=SC2086
-  env -u DISPLAY -u WAYLAND_DISPLAY "$program" $arguments >"$work/out" 2>"$work/err" || status=$?
+  env -u DISPLAY -u WAYLAND_DISPLAY ${EMULATOR:+"$EMULATOR"} "$program" $arguments >"$work/out" 2>"$work/err" ||
+    status=$?
+  sed -i 's/\r$//' "$work/out" "$work/err"
   [ "$status" = "$code" ] || fail "$arguments: exit code $status, expected $code ($(cat "$work/err"))"
   if [ "$code" = 0 ]; then
     [ ! -s "$work/err" ] || fail "$arguments: wrote to standard error: $(cat "$work/err")"

@@ -20,7 +20,7 @@ xdotool key KP_Delete Num_Lock KP_Delete shift+KP_Delete Num_Lock Print
 expected="ready 97 13 0 59 0 84 0 97 0 32 0 75 1 30 98 0 83 46 46"
 wait_output "$expected"
 for _ in $(seq 50); do [ -s "$work/err" ] && break; sleep 0.1; done
-grep -q "^key_printer: saved .*\.png$" "$work/err" || fail "Print Screen: $(cat "$work/err")"
+errors | grep -q "^key_printer: saved .*\.png$" || fail "Print Screen: $(errors)"
 
 # The system's own keys are keys like any other: Alt+F4 gives its codes once
 # and the window stays, Alt alone or F10 does not take the next key into a

@@ -58,13 +58,18 @@ focus() {
   sleep 0.2
 }
 
+# output, errors: what the program wrote to standard output and standard
+# error so far, as Linux text (a Windows program ends its lines with CR LF, and
+# writes paths with backslashes).
+output() { tr -d '\r' <"$work/out"; }
+errors() { tr -d '\r' <"$work/err" | tr '\\' /; }
+
 # wait_output EXPECTED: waits until the program's output, as one line of
-# space-separated words, equals EXPECTED (a Windows program ends its lines
-# with CR LF).
+# space-separated words, equals EXPECTED.
 wait_output() {
   local got=""
   for _ in $(seq 100); do
-    got=$(tr -d '\r' <"$work/out" | tr '\n' ' ' | sed 's/ $//')
+    got=$(output | tr '\n' ' ' | sed 's/ $//')
     [ "$got" = "$1" ] && return
     sleep 0.1
   done

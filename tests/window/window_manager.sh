@@ -6,7 +6,9 @@
 #                                        on a screen that holds the drawing area
 #                                        but not the frame: no frame, at the
 #                                        screen's corner, showing the picture
-#                                        drawn after KEY (key code CODE)
+#                                        drawn after KEY (key code CODE); also
+#                                        for Wine, with no manager (Wine frames
+#                                        its windows itself)
 #   managed KEY_PRINTER SEND_CLOSE       minimise and restore repaint exactly; a
 #                                        close request through the manager gives
 #                                        0 and 107 and the window stays
@@ -20,13 +22,18 @@ geometry() {
   xwininfo -id "$1" | awk '/Absolute upper-left X/ {x = $4} /Absolute upper-left Y/ {y = $4}
                            /Width:/ {w = $2} /Height:/ {h = $2} END {print x, y, w, h}'
 }
-frame_edges() { xprop -id "$1" _NET_FRAME_EXTENTS | sed -E 's/.*= //; s/,//g'; }
+# (A window no manager framed has no frame edges: 0 0 0 0.)
+frame_edges() {
+  local edges
+  edges=$(xprop -id "$1" _NET_FRAME_EXTENTS)
+  if [[ $edges == *=* ]]; then sed -E 's/.*= //; s/,//g' <<<"$edges"; else echo "0 0 0 0"; fi
+}
 screen_size() { xwininfo -root | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w, h}'; }
 
 case $case_name in
 placed)
   program=$1 title=$2
-  launch "$program"
+  launch "${launcher[@]}" "$program"
   wid=$(window_of "$title")
   settle 1
   read -r x y width height < <(geometry "$wid")
@@ -51,8 +58,8 @@ placed)
   ;;
 frameless)
   program=$1 title=$2 snapshot=$3 key=$4 code=$5
-  "$snapshot" "$(basename "$program")" --keys "$code" --png "$work/expected.png"
-  launch "$program"
+  "${launcher[@]}" "$snapshot" "$(basename "$program" .exe)" --keys "$code" --png "$work/expected.png"
+  launch "${launcher[@]}" "$program"
   wid=$(window_of "$title")
   focus "$wid"
   xdotool key "$key"
@@ -65,7 +72,7 @@ frameless)
   ;;
 managed)
   key_printer=$1 send_close_request=$2
-  launch "$key_printer" "$work/expected.ppm"
+  launch "${launcher[@]}" "$key_printer" "$work/expected.ppm"
   wid=$(window_of KEYS)
   wait_output "ready"
   focus "$wid"
