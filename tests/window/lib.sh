@@ -9,7 +9,7 @@
 set -euo pipefail
 
 launcher=(${EMULATOR:+"$EMULATOR"})
-[ -z "${EMULATOR:-}" ] || "$EMULATOR" --restart
+[ -z "${EMULATOR:-}" ] || "$EMULATOR" --start
 
 work=$(mktemp -d)
 program_pid=""

@@ -7,7 +7,7 @@
 set -euo pipefail
 program=$1 name=$2
 fail() { echo "FAIL: $*" >&2; exit 1; }
-fresh_wine() { [ -z "${EMULATOR:-}" ] || "$EMULATOR" --restart; }
+fresh_wine() { [ -z "${EMULATOR:-}" ] || "$EMULATOR" --start; }
 run="${EMULATOR:+$EMULATOR }$program"
 
 check() {
