@@ -84,8 +84,10 @@ void report_and_exit(int number, std::uintptr_t address, std::span<const std::ui
         break;
       }
   }
-  // A fault inside a system library is reported where the program called it.
-  while (!in_image(address) && next < frames.size()) address = frames[next++];
+  // A fault inside a system library, or inside an arithmetic helper, is
+  // reported where the program called it.
+  while ((!in_image(address) || arithmetic_helper(function_containing(address))) && next < frames.size())
+    address = frames[next++];
 
   const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
   const int limit = GetFileType(out) == FILE_TYPE_CHAR ? console_frame_limit : frame_limit;

@@ -34,6 +34,11 @@ std::uintptr_t instruction_pointer(const CONTEXT& context);
 // unknown.
 std::uintptr_t function_containing(std::uintptr_t address);
 
+// Whether the function starting at `function` is a helper of the compiler's
+// run time that stands for an instruction of the calling code (a fault in it
+// is the caller's).
+bool arithmetic_helper(std::uintptr_t function);
+
 // Follows the chain of frames from the fault's context and hands it on to
 // report_and_exit; returns what the exception handler returns meanwhile.
 LONG report_with_frames(EXCEPTION_POINTERS& fault, int number, std::uintptr_t address);

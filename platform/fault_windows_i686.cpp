@@ -14,6 +14,15 @@
 #include "platform/fault_windows.h"
 #include "platform/floating_point.h"
 
+// libgcc's 64-bit division and remainder, which i686 code calls for its "/"
+// and "%" on 64-bit integers.
+extern "C" {
+long long __divdi3(long long, long long);
+long long __moddi3(long long, long long);
+unsigned long long __udivdi3(unsigned long long, unsigned long long);
+unsigned long long __umoddi3(unsigned long long, unsigned long long);
+}
+
 namespace platform::windows_fault {
 namespace {
 
@@ -69,6 +78,13 @@ std::uintptr_t function_containing(std::uintptr_t address) {
   // The unwinder looks up the byte before the address it is given, as for a
   // return address.
   return reinterpret_cast<std::uintptr_t>(_Unwind_FindEnclosingFunction(reinterpret_cast<void*>(address + 1)));
+}
+
+bool arithmetic_helper(std::uintptr_t function) {
+  for (const auto helper : {reinterpret_cast<std::uintptr_t>(&__divdi3), reinterpret_cast<std::uintptr_t>(&__moddi3),
+                            reinterpret_cast<std::uintptr_t>(&__udivdi3), reinterpret_cast<std::uintptr_t>(&__umoddi3)})
+    if (function == helper) return true;
+  return false;
 }
 
 LONG report_with_frames(EXCEPTION_POINTERS& fault, int number, std::uintptr_t address) {

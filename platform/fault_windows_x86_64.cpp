@@ -17,6 +17,9 @@ std::uintptr_t function_containing(std::uintptr_t address) {
   return function ? base + function->BeginAddress : 0;
 }
 
+// 64-bit division is an instruction here.
+bool arithmetic_helper(std::uintptr_t) { return false; }
+
 LONG report_with_frames(EXCEPTION_POINTERS& fault, int number, std::uintptr_t address) {
   static CONTEXT context;
   context = *fault.ContextRecord;
