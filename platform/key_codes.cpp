@@ -96,7 +96,12 @@ KeyCodes key_codes(const KeyPress& p) {
     case Key::keypad_multiply: return keypad_operator(p, 149, 70);
     case Key::keypad_plus: return keypad_operator(p, 144, 78);
     case Key::keypad_minus: return keypad_operator(p, 142, 74);
-    case Key::keypad_period: return keypad_operator(p, 150, 114);
+    case Key::keypad_period:
+      // Shift with the keypad's point under Num Lock types nothing on the
+      // usual keyboard set-ups (Shift turns it into Delete there): the point
+      // gives its character itself.
+      if (p.shift && !p.ctrl && !p.alt) return one('.');
+      return keypad_operator(p, 150, 114);
     case Key::keypad_divide: return keypad_operator(p, 148, 69);
     case Key::enter: return p.ctrl ? one(10) : p.alt ? two(166) : one(13);
     case Key::backspace: return p.ctrl ? one(127) : p.alt ? two(14) : one(8);

@@ -16,19 +16,21 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "platform/key_codes.h"
 #include "platform/key_queue.h"
 #include "platform/palette.h"
 #include "platform/window_backend.h"
-#include "platform/x11_errors.h"
+#include "platform/x11_display.h"
 
 namespace platform {
 namespace {
 
 constexpr Uint32 frame_ms = 16;  // repaint interval while a frame is being drawn
 constexpr int idle_ms = 20;      // how often an idle window thread looks at the program
+constexpr int frame_wait_ms = 500;  // how long the window manager may take to tell the frame
 
 KeyPress key_press(const SDL_Keysym& sym) {
   KeyPress press;
@@ -167,7 +169,7 @@ class SdlWindow final : public WindowBackend {
     if (!requested) SDL_SetHint(SDL_HINT_VIDEODRIVER, SDL_getenv("DISPLAY") ? "x11" : "wayland");
     // Before SDL_Init: SDL hands the errors it does not handle itself to the
     // handler it found in place, and puts that one back when it quits.
-    tolerate_vanished_x11_windows();
+    install_x11_error_handlers();
     if (SDL_Init(SDL_INIT_VIDEO) != 0) return report(State::failed, std::string("no display: ") + SDL_GetError());
     if (std::string why = create(); !why.empty()) {
       destroy();
@@ -199,21 +201,49 @@ class SdlWindow final : public WindowBackend {
     for (int i = 0; i < 256; ++i) colours_[i] = 0xFF000000u | start_palette[i];
 
     SDL_StartTextInput();
+    // The frame is known before the window shows where the window manager
+    // tells it on request; otherwise the window shows first and is placed
+    // again once framed.
+    const std::optional<FrameExtents> frame = frame_before_showing(window_, frame_wait_ms);
+    if (frame) place(screen, *frame);
     SDL_ShowWindow(window_);
-    // A screen that holds the drawing area but not the frame gets a window
-    // without frame, exactly the size of the drawing area.
-    SDL_Rect usable{};
-    int top = 0, left = 0, bottom = 0, right = 0;
-    if (SDL_GetDisplayUsableBounds(0, &usable) == 0 &&
-        SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) == 0 &&
-        (width + left + right > usable.w || height + top + bottom > usable.h)) {
-      SDL_SetWindowBordered(window_, SDL_FALSE);
-      SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
-    }
+    if (!frame) place(screen, frame_after_showing());
     SDL_RaiseWindow(window_);
     SDL_SetWindowInputFocus(window_);
     repaint();
     return {};
+  }
+
+  // Centres the window, frame included, on the screen's usable area. A screen
+  // that holds the drawing area but not the frame gets a window without frame,
+  // exactly the size of the drawing area, centred on the whole screen.
+  void place(const SDL_Rect& screen, FrameExtents frame) {
+    const int width = surface_->width(), height = surface_->height();
+    SDL_Rect usable = screen;
+    SDL_GetDisplayUsableBounds(0, &usable);
+    SDL_Rect area = usable;
+    if (width + frame.left + frame.right > usable.w || height + frame.top + frame.bottom > usable.h) {
+      SDL_SetWindowBordered(window_, SDL_FALSE);
+      frame = {};
+      area = screen;
+    }
+    const int x = area.x + (area.w - (width + frame.left + frame.right)) / 2;
+    const int y = area.y + (area.h - (height + frame.top + frame.bottom)) / 2;
+    if (!move_window_frame(window_, x, y)) SDL_SetWindowPosition(window_, x + frame.left, y + frame.top);
+  }
+
+  // The frame of a window just shown, once the window manager has put it on.
+  FrameExtents frame_after_showing() {
+    FrameExtents frame;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(frame_wait_ms);
+    do {
+      SDL_PumpEvents();
+      if (SDL_GetWindowBordersSize(window_, &frame.top, &frame.left, &frame.bottom, &frame.right) == 0 &&
+          frame.top + frame.left + frame.bottom + frame.right > 0)
+        break;
+      SDL_Delay(2);
+    } while (std::chrono::steady_clock::now() < deadline);
+    return frame;
   }
 
   void destroy() {

@@ -1,25 +1,24 @@
 // stereo-snapshot: runs a program's own main loop on the headless window and
 // saves the drawing area as it stands when the given keys are used up.
-#include <png.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <CLI/CLI.hpp>
-#include <cerrno>
+#include <algorithm>
 #include <charconv>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <map>
-#include <optional>
+#include <memory>
 #include <stdexcept>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "korvelan/viewer.h"
 #include "platform/headless_window.h"
-#include "platform/palette.h"
+#include "platform/output_file.h"
+#include "platform/picture_formats.h"
 #include "platform/random.h"
 #include "velumira/viewer.h"
 
@@ -58,71 +57,22 @@ std::uint32_t parse_seed(const std::string& text) {
   return value;
 }
 
-// A file written under a temporary name beside its destination and renamed
-// into place once complete, so a failed run leaves no partial file.
-class PendingFile {
- public:
-  explicit PendingFile(std::string path) : path_(std::move(path)) {
-    std::string pattern = path_ + ".XXXXXX";
-    const int fd = mkstemp(pattern.data());
-    if (fd < 0) throw Failure("cannot write " + path_ + ": " + std::strerror(errno));
-    // mkstemp makes the file private; a saved picture gets the usual mode.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
-    temporary_ = pattern;
-    file_ = fdopen(fd, "wb");
-  }
-  ~PendingFile() {
-    if (file_) std::fclose(file_);
-    if (!temporary_.empty()) std::remove(temporary_.c_str());
-  }
-  std::FILE* get() { return file_; }
-  void commit() {
-    const bool ok = std::fflush(file_) == 0 && !std::ferror(file_);
-    std::fclose(file_);
-    file_ = nullptr;
-    if (!ok || std::rename(temporary_.c_str(), path_.c_str()) != 0)
-      throw Failure("cannot write " + path_ + ": " + std::strerror(errno));
-    temporary_.clear();
-  }
+// Whether two paths name the same file: the same existing file (through links
+// too), or the same place for one yet to be made.
+bool same_file(const std::string& a, const std::string& b) {
+  if (a == "-" || b == "-") return a == b;
+  struct stat first{}, second{};
+  if (stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0)
+    return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+  namespace fs = std::filesystem;
+  std::error_code ignored;
+  return fs::weakly_canonical(fs::absolute(a), ignored) == fs::weakly_canonical(fs::absolute(b), ignored);
+}
 
- private:
-  std::string path_, temporary_;
-  std::FILE* file_ = nullptr;
+struct Output {
+  std::unique_ptr<platform::OutputFile> file;
+  std::vector<std::uint8_t> (*encode)(int, int, std::span<const std::uint8_t>);
 };
-
-// An indexed-colour PNG with the start palette: the picture as it was shown.
-void write_png(PendingFile& out, const platform::DrawingArea& area) {
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  if (!info || setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    throw Failure("cannot encode the PNG");
-  }
-  png_init_io(png, out.get());
-  png_set_IHDR(png, info, area.width, area.height, 8, PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_color colours[256];
-  for (int i = 0; i < 256; ++i) {
-    const std::uint32_t rgb = platform::start_palette[i];
-    colours[i] = {static_cast<png_byte>(rgb >> 16), static_cast<png_byte>(rgb >> 8), static_cast<png_byte>(rgb)};
-  }
-  png_set_PLTE(png, info, colours, 256);
-  png_write_info(png, info);
-  for (int y = 0; y < area.height; ++y)
-    png_write_row(png, &area.pixels[static_cast<std::size_t>(y) * area.width]);
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-}
-
-// A binary PGM of what read_pixel gives at each pixel.
-void write_pgm(PendingFile& out, const platform::DrawingArea& area) {
-  std::fprintf(out.get(), "P5\n%d %d\n255\n", area.width, area.height);
-  std::vector<std::uint8_t> read_back(area.pixels.size());
-  for (std::size_t i = 0; i < read_back.size(); ++i) read_back[i] = platform::read_back_index[area.pixels[i]];
-  std::fwrite(read_back.data(), 1, read_back.size(), out.get());
-}
 
 }  // namespace
 
@@ -131,7 +81,8 @@ int main(int argc, char** argv) {
       "Runs a stereogram program on a headless window and saves a frame.\n\n"
       "The program's own main loop runs as it does in its window, with the keys given\n"
       "instead of a keyboard. When the keys are used up the run stops at that key wait\n"
-      "and the picture drawn last is saved. Without --keys, the first frame is saved.\n\n"
+      "and the picture drawn last is saved. Without --keys, the first frame is saved.\n"
+      "A FILE of - is standard output.\n\n"
       "Example: stereo-snapshot velumira --seed 7 --keys 97 --png depth.png\n",
       "stereo-snapshot"};
   std::string program, seed_text, keys_text, png_path, pgm_path;
@@ -159,25 +110,30 @@ int main(int argc, char** argv) {
     const std::uint32_t seed = seeded ? parse_seed(seed_text) : 0;
     const std::vector<std::uint8_t> keys = app.count("--keys") ? parse_keys(keys_text) : std::vector<std::uint8_t>{};
     if (png_path.empty() && pgm_path.empty()) throw Failure("nothing to save: give --png FILE or --pgm FILE");
+    if (!png_path.empty() && !pgm_path.empty() && same_file(png_path, pgm_path))
+      throw Failure(png_path == "-" ? "only one picture can go to standard output"
+                                    : "--png and --pgm name the same file: " + png_path);
 
-    std::optional<PendingFile> png, pgm;
-    if (!png_path.empty()) png.emplace(png_path);
-    if (!pgm_path.empty()) pgm.emplace(pgm_path);
+    // An interrupted run leaves no temporary file; a closed pipe is a write
+    // failure like any other, reported as such.
+    platform::remove_temporary_files_on_signals();
+    std::signal(SIGPIPE, SIG_IGN);
+    std::vector<Output> outputs;
+    if (!png_path.empty()) outputs.push_back({std::make_unique<platform::OutputFile>(png_path), platform::encode_png});
+    if (!pgm_path.empty()) outputs.push_back({std::make_unique<platform::OutputFile>(pgm_path), platform::encode_pgm});
 
     platform::use_headless_window(keys);
     if (seeded) platform::fix_random_seed(seed);
-    if (const int status = found->second(); status != 0) throw Failure(program + " ended with code " + std::to_string(status));
+    if (const int status = found->second(); status != 0)
+      throw Failure(program + " ended with code " + std::to_string(status));
     const platform::DrawingArea area = platform::drawing_area();
 
-    if (png) {
-      write_png(*png, area);
-      png->commit();
-    }
-    if (pgm) {
-      write_pgm(*pgm, area);
-      pgm->commit();
-    }
-  } catch (const Failure& failure) {
+    // Staged files are written first: if one of them fails, nothing has gone
+    // to a pipe or device yet, and no file is left behind.
+    std::stable_partition(outputs.begin(), outputs.end(), [](const Output& o) { return o.file->staged(); });
+    for (Output& output : outputs) output.file->write(output.encode(area.width, area.height, area.pixels));
+    for (Output& output : outputs) output.file->commit();
+  } catch (const std::runtime_error& failure) {  // a Failure, an OutputError or an encoding failure
     std::fprintf(stderr, "stereo-snapshot: %s\n", failure.what());
     return 2;
   }

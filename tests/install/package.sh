@@ -32,7 +32,7 @@ deb=$(echo "$work"/"$name"_*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 packages=$(sed 's/ ([^)]*)//g; s/, /\n/g' <<<"$depends")
-for library in libc6 libsdl2-2.0-0 libpng16-16 libstdc++6; do
+for library in libc6 libstdc++6 libsdl2-2.0-0 zlib1g; do
   grep -q -x -F "$library" <<<"$packages" || fail "Depends lacks $library"
 done
 

@@ -162,20 +162,23 @@ std::vector<Case> key_table() {
   add("Alt+Pause", press(Key::pause, alt), two(169));
   add("Ctrl+Alt+Pause", press(Key::pause, ctrl | alt), none());
 
-  // Keypad operators: the character, or Ctrl / Alt codes.
+  // Keypad operators: the character, or Ctrl / Alt codes. Shift with the
+  // point types nothing on some systems (it becomes Delete there), so the
+  // point gives its character itself.
   struct Operator {
     const char* name;
     Key key;
     int ctrl, alt;
+    Expected shifted;
   };
   const Operator operators[] = {
-      {"Keypad*", Key::keypad_multiply, 149, 70}, {"Keypad+", Key::keypad_plus, 144, 78},
-      {"Keypad-", Key::keypad_minus, 142, 74},    {"Keypad.", Key::keypad_period, 150, 114},
-      {"Keypad/", Key::keypad_divide, 148, 69},
+      {"Keypad*", Key::keypad_multiply, 149, 70, text()}, {"Keypad+", Key::keypad_plus, 144, 78, text()},
+      {"Keypad-", Key::keypad_minus, 142, 74, text()},    {"Keypad.", Key::keypad_period, 150, 114, one(46)},
+      {"Keypad/", Key::keypad_divide, 148, 69, text()},
   };
   for (const Operator& o : operators) {
     add(o.name, press(o.key, plain), text());
-    add(std::string("Shift+") + o.name, press(o.key, shift), text());
+    add(std::string("Shift+") + o.name, press(o.key, shift), o.shifted);
     add(std::string("Ctrl+") + o.name, press(o.key, ctrl), two(o.ctrl));
     add(std::string("Alt+") + o.name, press(o.key, alt), two(o.alt));
     add(std::string("Ctrl+Alt+") + o.name, press(o.key, ctrl | alt), two(o.ctrl));

@@ -11,9 +11,11 @@ wait_output "ready"
 focus "$wid"
 
 # A character, Enter, F1, Shift+F1, Ctrl+F4, Alt+D, an arrow, Ctrl+A, Ctrl+Tab,
-# a lone Shift (nothing), then "b" to show that Shift added nothing.
+# a lone Shift (nothing), then "b" to show that Shift added nothing; the
+# keypad's point without Num Lock (Delete), then with it, plain and with Shift.
 xdotool key a Return F1 shift+F1 ctrl+F4 alt+d Left ctrl+a ctrl+Tab Shift_L b
-expected="ready 97 13 0 59 0 84 0 97 0 32 0 75 1 30 98"
+xdotool key KP_Delete Num_Lock KP_Delete shift+KP_Delete Num_Lock
+expected="ready 97 13 0 59 0 84 0 97 0 32 0 75 1 30 98 0 83 46 46"
 wait_output "$expected"
 
 # A close request gives 0 then 107, and the window stays open and keeps working.

@@ -1,0 +1,69 @@
+// A file that a saved picture goes to, written so that no partial file is left
+// behind, whatever the destination is:
+// - "-" is standard output;
+// - an existing FIFO, character device or socket is written through, in place;
+// - a symbolic link is followed: its final target is the destination, and the
+//   link stays a link;
+// - anything else (a regular file, a new name) is staged: written to a
+//   temporary file beside it and renamed over it once complete, so readers see
+//   the old file or the new one, never a mixture. An existing file keeps its
+//   mode (and, for root, its owner).
+// Every failure is an OutputError whose message names the file and the cause.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <stdexcept>
+#include <string>
+
+namespace platform {
+
+struct OutputError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+class OutputFile {
+ public:
+  // Opens the destination: the temporary file of a staged file, or the
+  // destination itself when written through.
+  explicit OutputFile(std::string path);
+  // Removes the temporary file unless committed.
+  ~OutputFile();
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+
+  void write(std::span<const std::uint8_t> bytes);
+  // Flushes to the disk and renames the temporary file over the destination
+  // (replacing it), or closes the destination written through.
+  void commit();
+  // For a staged file: flushes it and gives it the name `path` in the same
+  // folder unless that name exists. False when it exists; the temporary file
+  // then stays for another try.
+  bool commit_as_new(const std::string& path);
+
+  const std::string& path() const { return path_; }
+  // Whether the bytes go to a temporary file first (not written through).
+  bool staged() const { return staged_; }
+  // How the file is named in messages: its path, or "standard output".
+  std::string name() const;
+
+ private:
+  [[noreturn]] void fail(int error) const;
+  void flush_staged();
+  void forget_temporary();
+
+  std::string path_;         // as given
+  std::string destination_;  // where the bytes go, symbolic links followed
+  std::string temporary_;    // the staged file's temporary name, empty once committed
+  int fd_ = -1;
+  bool owns_fd_ = true;  // false for standard output
+  bool staged_ = false;
+  bool synced_ = false;
+};
+
+// From now on SIGINT, SIGTERM and SIGHUP remove the temporary files of
+// uncommitted OutputFiles, then end the process as the signal would have.
+// For single-threaded programs.
+void remove_temporary_files_on_signals();
+
+}  // namespace platform
