@@ -17,6 +17,7 @@ using internal::surface;
 
 WindowBackend* backend = nullptr;  // chosen backend; the SDL window when none was chosen
 WindowBackend* open_backend = nullptr;
+Presentation presentation;
 
 int result = graph_ok;
 std::string error_message;
@@ -38,6 +39,7 @@ void fail(int code, std::string message) {
 }  // namespace
 
 void use_window_backend(WindowBackend& chosen) { backend = &chosen; }
+void set_window_presentation(const Presentation& chosen) { presentation = chosen; }
 const Surface& drawing_surface() { return surface; }
 
 void open_graphics_window(std::int16_t& driver, std::int16_t& mode, std::string_view title) {
@@ -58,7 +60,7 @@ void open_graphics_window(std::int16_t& driver, std::int16_t& mode, std::string_
   fill_pattern = solid_fill;
   fill_colour = static_cast<std::uint8_t>(white);
   WindowBackend& chosen = backend ? *backend : sdl_window();
-  if (std::string why = chosen.open(surface, title); !why.empty()) {
+  if (std::string why = chosen.open(surface, title, presentation); !why.empty()) {
     surface.resize(0, 0);
     return fail(graph_not_opened, std::move(why));
   }

@@ -22,7 +22,7 @@ class HeadlessWindow final : public WindowBackend {
   }
   bool ran_out() const { return ran_out_; }
 
-  std::string open(const Surface&, std::string_view) override { return {}; }
+  std::string open(const Surface&, std::string_view, const Presentation&) override { return {}; }
   void close() override {}
   std::uint8_t wait_key() override {
     if (keys_.empty()) {

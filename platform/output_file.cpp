@@ -69,7 +69,12 @@ std::string base_of(const std::string& path) {
 
 }  // namespace
 
-OutputFile::OutputFile(std::string path) : path_(std::move(path)) {
+OutputFile::OutputFile(std::string path, Kind kind) : path_(std::move(path)) {
+  if (kind == Kind::new_file) {
+    destination_ = path_;
+    stage(nullptr);
+    return;
+  }
   if (path_ == "-") {
     if (isatty(STDOUT_FILENO)) throw OutputError("will not write a picture to a terminal");
     fd_ = STDOUT_FILENO;
@@ -102,7 +107,12 @@ OutputFile::OutputFile(std::string path) : path_(std::move(path)) {
     if (fd_ < 0) fail(errno);
     return;
   }
+  stage(exists ? &found : nullptr);
+}
 
+// A temporary file beside the destination, with the existing file's mode, or
+// the usual mode of a new file.
+void OutputFile::stage(const struct stat* existing) {
   staged_ = true;
   std::string pattern = folder_of(destination_) + "/." + base_of(destination_) + ".XXXXXX";
   {
@@ -112,9 +122,9 @@ OutputFile::OutputFile(std::string path) : path_(std::move(path)) {
     temporary_ = pattern;
     remember_temporary(temporary_);
   }
-  if (exists) {
-    fchmod(fd_, found.st_mode & 07777);
-    if (geteuid() == 0 && fchown(fd_, found.st_uid, found.st_gid) != 0) {
+  if (existing) {
+    fchmod(fd_, existing->st_mode & 07777);
+    if (geteuid() == 0 && fchown(fd_, existing->st_uid, existing->st_gid) != 0) {
       // Another owner is a nicety; the picture is what matters.
     }
   } else {

@@ -16,6 +16,8 @@
 #include <stdexcept>
 #include <string>
 
+struct stat;
+
 namespace platform {
 
 struct OutputError : std::runtime_error {
@@ -24,9 +26,13 @@ struct OutputError : std::runtime_error {
 
 class OutputFile {
  public:
+  enum class Kind {
+    any,       // whatever `path` is, by the rules above
+    new_file,  // a file still to be made: always staged, named by commit_as_new
+  };
   // Opens the destination: the temporary file of a staged file, or the
   // destination itself when written through.
-  explicit OutputFile(std::string path);
+  explicit OutputFile(std::string path, Kind kind = Kind::any);
   // Removes the temporary file unless committed.
   ~OutputFile();
   OutputFile(const OutputFile&) = delete;
@@ -49,6 +55,7 @@ class OutputFile {
 
  private:
   [[noreturn]] void fail(int error) const;
+  void stage(const struct stat* existing);
   void flush_staged();
   void forget_temporary();
 

@@ -1,35 +1,42 @@
 // The real window: SDL2 on a thread of its own. The thread creates the window,
 // pumps its events (SDL wants both on one thread), turns key presses and close
-// requests into key codes, and repaints from the drawing surface: at display
-// rate while the program draws, once more when it starts waiting for a key,
-// and whenever the system exposes the window. While the program waits, the
-// thread sleeps in SDL_WaitEventTimeout, waking for the window's events and
-// every 20 ms to look at the program's state. The program thread never pushes
-// SDL events: SDL wakes a waiting thread by sending an X event to the window,
-// which can race with the window's destruction.
+// requests into key codes, and repaints from the drawing surface: the moment a
+// frame is finished, at display rate while a frame takes longer than one
+// refresh, and whenever the system exposes the window. Between these it sleeps
+// on the X connection and on an event counter through which the program thread
+// wakes it. (The program thread never pushes SDL events: SDL wakes a waiting
+// thread by sending an X event to the window, which can race with the window's
+// destruction.)
 #include <SDL.h>
+#include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cfenv>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <vector>
 
 #include "platform/key_codes.h"
 #include "platform/key_queue.h"
 #include "platform/palette.h"
+#include "platform/saved_pictures.h"
 #include "platform/window_backend.h"
 #include "platform/x11_display.h"
 
 namespace platform {
 namespace {
 
-constexpr Uint32 frame_ms = 16;  // repaint interval while a frame is being drawn
-constexpr int idle_ms = 20;      // how often an idle window thread looks at the program
+constexpr int frame_ms = 16;        // repaint interval while a frame is being drawn
+constexpr int idle_ms = 250;        // longest sleep of an idle window thread (the program wakes it)
 constexpr int frame_wait_ms = 500;  // how long the window manager may take to tell the frame
 
 KeyPress key_press(const SDL_Keysym& sym) {
@@ -94,6 +101,7 @@ KeyPress key_press(const SDL_Keysym& sym) {
 
 class SdlWindow final : public WindowBackend {
  public:
+  SdlWindow() : wake_fd_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
   ~SdlWindow() override {
     // An exit() on the window thread itself cannot wait for that thread.
     if (thread_.joinable() && thread_.get_id() == std::this_thread::get_id())
@@ -102,17 +110,22 @@ class SdlWindow final : public WindowBackend {
       close();
   }
 
-  std::string open(const Surface& surface, std::string_view title) override {
+  std::string open(const Surface& surface, std::string_view title, const Presentation& presentation) override {
     close();
     surface_ = &surface;
     title_ = title;
+    presentation_ = presentation;
+    scale_ = presentation.fullscreen ? 1 : presentation.scale;
     keys_.clear();
     drawing_ = true;
+    frames_finished_ = 0;
     quit_ = false;
     {
       std::lock_guard lock(mutex_);
       state_ = State::opening;
       failure_.clear();
+      waiting_ = false;
+      save_asked_ = false;
     }
     thread_ = std::thread([this] { run(); });
     std::unique_lock lock(mutex_);
@@ -128,14 +141,32 @@ class SdlWindow final : public WindowBackend {
   void close() override {
     if (!thread_.joinable()) return;
     quit_ = true;
+    wake();
     thread_.join();
   }
 
+  // The frame is finished: the window thread shows it at once, and a picture
+  // asked for while it was drawn is saved now. While the program waits, the
+  // window thread saves pictures itself.
   std::uint8_t wait_key() override {
-    drawing_ = false;  // the window thread repaints the finished frame once more
+    std::vector<std::uint8_t> picture;
+    {
+      std::lock_guard lock(mutex_);
+      waiting_ = true;
+      if (save_asked_) picture = surface_->copy();
+      save_asked_ = false;
+    }
+    drawing_ = false;
+    ++frames_finished_;
+    wake();
+    if (!picture.empty()) save_picture(surface_->width(), surface_->height(), picture);
     const std::uint8_t key = keys_.pop();
-    ++frames_;  // a frame quicker than the window thread's look still gets shown
+    {
+      std::lock_guard lock(mutex_);
+      waiting_ = false;
+    }
     drawing_ = true;
+    wake();
     return key;
   }
 
@@ -147,6 +178,13 @@ class SdlWindow final : public WindowBackend {
     state_ = state;
     failure_ = std::move(why);
     changed_.notify_all();
+  }
+
+  void wake() {
+    const std::uint64_t one = 1;
+    if (write(wake_fd_, &one, sizeof one) < 0 && errno != EAGAIN) {
+      // The counter is only ever full of wake-ups already: nothing is lost.
+    }
   }
 
   // The window thread.
@@ -188,39 +226,68 @@ class SdlWindow final : public WindowBackend {
     if (screen.w < width || screen.h < height)
       return "the screen (" + std::to_string(screen.w) + " x " + std::to_string(screen.h) +
              ") is smaller than the " + area + " drawing area";
-    window_ = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
-                               SDL_WINDOW_HIDDEN);
+    const Uint32 flags = SDL_WINDOW_HIDDEN | (presentation_.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    window_ = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width * scale_,
+                               height * scale_, flags);
     if (!window_) return std::string("cannot create the window: ") + SDL_GetError();
     // A repaint is one copy of the whole picture: the software renderer does
     // that well, and spares the process a GL driver and its threads.
     renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
     if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
     if (!renderer_) return std::string("cannot draw into the window: ") + SDL_GetError();
-    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
-    if (!texture_) return std::string("cannot draw into the window: ") + SDL_GetError();
     for (int i = 0; i < 256; ++i) colours_[i] = 0xFF000000u | start_palette[i];
+    x11_fd_ = x11_connection(window_);
 
     SDL_StartTextInput();
-    // The frame is known before the window shows where the window manager
-    // tells it on request; otherwise the window shows first and is placed
-    // again once framed.
-    const std::optional<FrameExtents> frame = frame_before_showing(window_, frame_wait_ms);
-    if (frame) place(screen, *frame);
-    SDL_ShowWindow(window_);
-    if (!frame) place(screen, frame_after_showing());
+    if (presentation_.fullscreen) {
+      SDL_ShowWindow(window_);
+    } else {
+      // The frame is known before the window shows where the window manager
+      // tells it on request; otherwise the window shows first and is placed
+      // again once framed.
+      const std::optional<FrameExtents> frame = frame_before_showing(window_, frame_wait_ms);
+      fit_scale(frame.value_or(FrameExtents{}));
+      if (frame) place(screen, *frame);
+      SDL_ShowWindow(window_);
+      if (!frame) place(screen, frame_after_showing());
+    }
     SDL_RaiseWindow(window_);
     SDL_SetWindowInputFocus(window_);
     repaint();
     return {};
   }
 
+  // The usable part of the screen: without the panels of the desktop.
+  static SDL_Rect usable_area(const SDL_Rect& screen) {
+    SDL_Rect usable = screen;
+    SDL_GetDisplayUsableBounds(0, &usable);
+    return usable;
+  }
+
+  // The largest scale, up to the one asked for, at which the framed window
+  // fits the screen; said in one line when it is smaller.
+  void fit_scale(const FrameExtents& frame) {
+    SDL_Rect screen{};
+    SDL_GetDisplayBounds(0, &screen);
+    const SDL_Rect usable = usable_area(screen);
+    const int width = surface_->width(), height = surface_->height();
+    int scale = scale_;
+    while (scale > 1 && (scale * width + frame.left + frame.right > usable.w ||
+                         scale * height + frame.top + frame.bottom > usable.h))
+      --scale;
+    if (scale == scale_) return;
+    std::fprintf(stderr, "%s: the screen cannot hold the window at scale %d: showing it at scale %d\n",
+                 program_invocation_short_name, scale_, scale);
+    scale_ = scale;
+    SDL_SetWindowSize(window_, width * scale, height * scale);
+  }
+
   // Centres the window, frame included, on the screen's usable area. A screen
   // that holds the drawing area but not the frame gets a window without frame,
   // exactly the size of the drawing area, centred on the whole screen.
   void place(const SDL_Rect& screen, FrameExtents frame) {
-    const int width = surface_->width(), height = surface_->height();
-    SDL_Rect usable = screen;
-    SDL_GetDisplayUsableBounds(0, &usable);
+    const int width = surface_->width() * scale_, height = surface_->height() * scale_;
+    const SDL_Rect usable = usable_area(screen);
     SDL_Rect area = usable;
     if (width + frame.left + frame.right > usable.w || height + frame.top + frame.bottom > usable.h) {
       SDL_SetWindowBordered(window_, SDL_FALSE);
@@ -251,37 +318,56 @@ class SdlWindow final : public WindowBackend {
     if (renderer_) SDL_DestroyRenderer(renderer_);
     if (window_) SDL_DestroyWindow(window_);
     texture_ = nullptr;
+    texture_scale_ = 0;
     renderer_ = nullptr;
     window_ = nullptr;
+    x11_fd_ = -1;
     SDL_Quit();
   }
 
   void loop() {
     using clock = std::chrono::steady_clock;
-    bool owe_repaint = true;
-    unsigned frames_seen = frames_;
-    auto last = clock::now();
-    while (!quit_) {
-      if (drawing_ || frames_ != frames_seen) owe_repaint = true;
-      int timeout = idle_ms;
-      if (owe_repaint) {
-        const auto since = std::chrono::duration_cast<std::chrono::milliseconds>(clock::now() - last).count();
-        timeout = since >= frame_ms ? 0 : static_cast<int>(frame_ms - since);
-      }
+    const auto interval = std::chrono::milliseconds(frame_ms);
+    unsigned frames_shown = frames_finished_;
+    bool exposed = false, was_drawing = false;
+    clock::time_point last_repaint = clock::now(), frame_began = last_repaint;
+    for (;;) {
       SDL_Event event;
-      if (timeout != 0 && SDL_WaitEventTimeout(&event, timeout)) {
-        owe_repaint |= handle(event);
-      }
-      while (SDL_PollEvent(&event)) owe_repaint |= handle(event);
-      if (quit_) break;
-      if (drawing_ || frames_ != frames_seen) owe_repaint = true;
-      if (owe_repaint && clock::now() - last >= std::chrono::milliseconds(frame_ms)) {
-        frames_seen = frames_;
-        const bool still_drawing = drawing_;
+      while (SDL_PollEvent(&event)) exposed |= handle(event);
+      if (quit_) return;
+
+      const auto now = clock::now();
+      const bool drawing = drawing_;
+      const unsigned finished = frames_finished_;
+      if (drawing && !was_drawing) frame_began = now;
+      was_drawing = drawing;
+      // A frame quicker than one refresh goes straight from the last finished
+      // picture to the next one; a slower one is seen building up.
+      const auto due = std::max(last_repaint, frame_began) + interval;
+      if (exposed || finished != frames_shown || (drawing && now >= due)) {
+        frames_shown = finished;
+        exposed = false;
         repaint();
-        last = clock::now();
-        owe_repaint = still_drawing;
+        last_repaint = clock::now();
+        continue;  // the repaint may have read events that wait in Xlib's queue
       }
+      const auto timeout = drawing ? std::chrono::ceil<std::chrono::milliseconds>(due - now).count() : idle_ms;
+      sleep_until_woken(static_cast<int>(timeout));
+    }
+  }
+
+  // Sleeps until the window has an event, the program wakes the thread, or
+  // `timeout_ms` has passed.
+  void sleep_until_woken(int timeout_ms) {
+    if (x11_fd_ < 0) {
+      SDL_WaitEventTimeout(nullptr, std::min(timeout_ms, frame_ms));
+      return;
+    }
+    pollfd watched[] = {{x11_fd_, POLLIN, 0}, {wake_fd_, POLLIN, 0}};
+    poll(watched, 2, timeout_ms);
+    std::uint64_t wakes = 0;
+    if (read(wake_fd_, &wakes, sizeof wakes) < 0 && errno != EAGAIN) {
+      // Nothing to clear.
     }
   }
 
@@ -305,6 +391,12 @@ class SdlWindow final : public WindowBackend {
             return false;
         }
       case SDL_KEYDOWN: {
+        // Print Screen gives no key code: it saves the picture.
+        if (event.key.keysym.sym == SDLK_PRINTSCREEN) {
+          take_text_ = false;
+          if (!event.key.repeat) save_finished_picture();
+          return false;
+        }
         const KeyCodes codes = key_codes(key_press(event.key.keysym));
         // The text event that a key press may bring counts only when the press
         // itself gave nothing (Alt with a letter brings one as well).
@@ -324,36 +416,78 @@ class SdlWindow final : public WindowBackend {
     }
   }
 
+  // Saves the picture now if the program waits for a key (its frame is
+  // finished, and it cannot start the next one before the copy is taken);
+  // otherwise the program saves it when it has finished the frame it draws.
+  void save_finished_picture() {
+    std::vector<std::uint8_t> picture;
+    {
+      std::lock_guard lock(mutex_);
+      if (waiting_)
+        picture = surface_->copy();
+      else
+        save_asked_ = true;
+    }
+    if (!picture.empty()) save_picture(surface_->width(), surface_->height(), picture);
+  }
+
+  // Copies the drawing area into the window: each pixel a scale x scale block,
+  // centred (on black, when the window is larger: full screen).
   void repaint() {
+    int out_width = 0, out_height = 0;
+    SDL_GetRendererOutputSize(renderer_, &out_width, &out_height);
+    const int width = surface_->width(), height = surface_->height();
+    const int scale =
+        presentation_.fullscreen ? std::max(1, std::min(out_width / width, out_height / height)) : scale_;
+    if (scale != texture_scale_) {
+      if (texture_) SDL_DestroyTexture(texture_);
+      texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                   width * scale, height * scale);
+      texture_scale_ = texture_ ? scale : 0;
+      if (!texture_) return;
+    }
     void* pixels = nullptr;
     int pitch = 0;
     if (SDL_LockTexture(texture_, nullptr, &pixels, &pitch) != 0) return;
     surface_->for_each_row_locked([&](const std::uint8_t* row, int y) {
-      auto* out = reinterpret_cast<Uint32*>(static_cast<char*>(pixels) + static_cast<std::ptrdiff_t>(y) * pitch);
-      for (int x = 0; x < surface_->width(); ++x) out[x] = colours_[row[x]];
+      auto* first = reinterpret_cast<Uint32*>(static_cast<char*>(pixels) + static_cast<std::ptrdiff_t>(y) * scale * pitch);
+      for (int x = 0; x < width; ++x) std::fill_n(first + x * scale, scale, colours_[row[x]]);
+      for (int copy = 1; copy < scale; ++copy)
+        std::copy_n(first, width * scale, reinterpret_cast<Uint32*>(reinterpret_cast<char*>(first) + copy * pitch));
     });
     SDL_UnlockTexture(texture_);
-    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+    const SDL_Rect place{(out_width - width * scale) / 2, (out_height - height * scale) / 2, width * scale,
+                         height * scale};
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+    SDL_RenderCopy(renderer_, texture_, nullptr, &place);
     SDL_RenderPresent(renderer_);
   }
 
   const Surface* surface_ = nullptr;
   std::string title_;
+  Presentation presentation_;
   KeyQueue keys_;
   std::thread thread_;
-  std::atomic<bool> drawing_{false};   // the program is drawing a frame
-  std::atomic<unsigned> frames_{0};    // frames begun since the window opened
+  const int wake_fd_;                       // the program thread wakes the window thread through it
+  std::atomic<bool> drawing_{false};        // the program is drawing a frame
+  std::atomic<unsigned> frames_finished_{0};  // since the window opened
   std::atomic<bool> quit_{false};
 
   std::mutex mutex_;
   std::condition_variable changed_;
   State state_ = State::opening;
   std::string failure_;
+  bool waiting_ = false;     // the program waits for a key, its frame finished
+  bool save_asked_ = false;  // Print Screen was pressed while a frame was drawn
 
   // Owned by the window thread.
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
+  int texture_scale_ = 0;
+  int scale_ = 1;
+  int x11_fd_ = -1;
   Uint32 colours_[256] = {};
   bool take_text_ = false;
 };

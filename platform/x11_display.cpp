@@ -100,6 +100,11 @@ std::optional<FrameExtents> frame_before_showing(SDL_Window* sdl_window, int tim
   return std::nullopt;
 }
 
+int x11_connection(SDL_Window* sdl_window) {
+  const auto [display, window] = x11_window(sdl_window);
+  return display ? ConnectionNumber(display) : -1;
+}
+
 bool move_window_frame(SDL_Window* sdl_window, int x, int y) {
   const auto [display, window] = x11_window(sdl_window);
   if (!display) return false;

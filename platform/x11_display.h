@@ -23,6 +23,10 @@ namespace platform {
 // Harmless where no X display is used.
 void install_x11_error_handlers();
 
+// The file descriptor of `window`'s connection to the X server, to wait on;
+// -1 when it is not an X11 window.
+int x11_connection(SDL_Window* window);
+
 // The frame a window manager puts around a top-level window: the widths of its
 // four edges, in pixels.
 struct FrameExtents {

@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <charconv>
+#include <optional>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "korvelan/viewer.h"
+#include "platform/command_line.h"
 #include "platform/headless_window.h"
 #include "platform/output_file.h"
 #include "platform/picture_formats.h"
@@ -47,14 +49,6 @@ std::vector<std::uint8_t> parse_keys(const std::string& list) {
     start = end + 1;
   }
   return keys;
-}
-
-std::uint32_t parse_seed(const std::string& text) {
-  std::uint32_t value = 0;
-  const auto [rest, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc{} || rest != text.data() + text.size())
-    throw Failure("--seed: \"" + text + "\" is not a number from 0 to 4294967295");
-  return value;
 }
 
 // Whether two paths name the same file: the same existing file (through links
@@ -107,7 +101,8 @@ int main(int argc, char** argv) {
     const auto found = programs.find(program);
     if (found == programs.end()) throw Failure("unknown program \"" + program + "\" (velumira or korvelan)");
     const bool seeded = app.count("--seed") > 0;
-    const std::uint32_t seed = seeded ? parse_seed(seed_text) : 0;
+    const std::optional<std::uint32_t> seed = platform::parse_seed(seed_text);
+    if (seeded && !seed) throw Failure("--seed: \"" + seed_text + "\" is not a number from 0 to 4294967295");
     const std::vector<std::uint8_t> keys = app.count("--keys") ? parse_keys(keys_text) : std::vector<std::uint8_t>{};
     if (png_path.empty() && pgm_path.empty()) throw Failure("nothing to save: give --png FILE or --pgm FILE");
     if (!png_path.empty() && !pgm_path.empty() && same_file(png_path, pgm_path))
@@ -123,7 +118,7 @@ int main(int argc, char** argv) {
     if (!pgm_path.empty()) outputs.push_back({std::make_unique<platform::OutputFile>(pgm_path), platform::encode_pgm});
 
     platform::use_headless_window(keys);
-    if (seeded) platform::fix_random_seed(seed);
+    if (seeded) platform::fix_random_seed(*seed);
     if (const int status = found->second(); status != 0)
       throw Failure(program + " ended with code " + std::to_string(status));
     const platform::DrawingArea area = platform::drawing_area();

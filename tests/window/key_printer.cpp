@@ -1,13 +1,15 @@
 // A window fixture: opens the 800 x 600 window, draws a known picture (bands of
 // every palette colour, a line and a disc), optionally saves that picture as a
 // PPM file (the first argument) for comparing with a screenshot, then prints
-// each key code it receives on a line of its own until Escape.
+// each key code it receives on a line of its own until Escape. Print Screen
+// saves the picture into the current folder.
 #include <cstdio>
 
 #include "platform/fault.h"
 #include "platform/graphics.h"
 #include "platform/headless_window.h"
 #include "platform/palette.h"
+#include "platform/saved_pictures.h"
 
 namespace {
 
@@ -29,6 +31,7 @@ void save_ppm(const char* path) {
 
 int main(int argc, char** argv) {
   platform::install_fault_traps();
+  platform::set_saved_picture_folder("key_printer", ".");
   std::int16_t driver = platform::driver_256_colours, mode = platform::mode_800x600;
   platform::open_graphics_window(driver, mode, "KEYS");
   if (platform::graph_result() < 0) {

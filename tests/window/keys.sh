@@ -5,6 +5,7 @@
 source "$(dirname "$0")/lib.sh"
 key_printer=$1 send_close_request=$2
 
+cd "$work"  # where Print Screen saves
 launch "$key_printer" "$work/expected.ppm"
 wid=$(window_of KEYS)
 wait_output "ready"
@@ -12,11 +13,14 @@ focus "$wid"
 
 # A character, Enter, F1, Shift+F1, Ctrl+F4, Alt+D, an arrow, Ctrl+A, Ctrl+Tab,
 # a lone Shift (nothing), then "b" to show that Shift added nothing; the
-# keypad's point without Num Lock (Delete), then with it, plain and with Shift.
+# keypad's point without Num Lock (Delete), then with it, plain and with
+# Shift; Print Screen, which gives no code but saves the picture.
 xdotool key a Return F1 shift+F1 ctrl+F4 alt+d Left ctrl+a ctrl+Tab Shift_L b
-xdotool key KP_Delete Num_Lock KP_Delete shift+KP_Delete Num_Lock
+xdotool key KP_Delete Num_Lock KP_Delete shift+KP_Delete Num_Lock Print
 expected="ready 97 13 0 59 0 84 0 97 0 32 0 75 1 30 98 0 83 46 46"
 wait_output "$expected"
+for _ in $(seq 50); do [ -s "$work/err" ] && break; sleep 0.1; done
+grep -q "^key_printer: saved .*\.png$" "$work/err" || fail "Print Screen: $(cat "$work/err")"
 
 # A close request gives 0 then 107, and the window stays open and keeps working.
 "$send_close_request" "$wid"
