@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # `cmake --install` into a fresh prefix: exactly the expected files; the man
 # pages clean under mandoc's lint and rendered with their sections and every
-# option the program's --help lists; desktop entries and AppStream metadata
-# clean under their validators and naming each other; icons of their sizes.
+# option the program's --help lists; the installed programs' --version;
+# desktop entries and AppStream metadata clean under their validators and
+# naming each other; icons of their sizes.
 # Usage: installed_tree.sh BUILD_DIR PROJECT_VERSION
 set -euo pipefail
 build=$1 version=$2
@@ -46,11 +47,15 @@ for page in man6/velumira.6 man6/korvelan.6 man1/stereo-snapshot.1; do
     grep -qx "$section" "$work/page" || fail "$page: no $section section"
   done
 done
-for program in stereo-snapshot; do
+for program in velumira korvelan stereo-snapshot; do
   mandoc -Tutf8 share/man/man*/"$program".[16] | sed "s/.\x08//g" >"$work/page"
   for option in $(bin/$program --help | grep -o -E -- '--[a-z][a-z-]*' | sort -u); do
     grep -q -- "$option" "$work/page" || fail "$program: the man page does not describe $option"
   done
+done
+
+for program in velumira korvelan; do
+  [ "$(bin/$program --version)" = "$program $version" ] || fail "$program --version: $(bin/$program --version)"
 done
 
 # Desktop entries and AppStream metadata: each validator silent, and the

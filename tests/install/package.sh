@@ -42,7 +42,9 @@ files=$(dpkg -L "$name")
 for program in velumira korvelan stereo-snapshot; do
   [ "$(command -v "$program")" = "/usr/bin/$program" ] || fail "$program is not on the PATH in /usr/bin"
 done
-stereo-snapshot --help | grep -q -- --keys || fail "stereo-snapshot --help"
+for program in velumira korvelan; do
+  [ "$($program --version)" = "$program $(dpkg-deb -f "$deb" Version)" ] || fail "$program --version: $($program --version)"
+done
 # Installed in the system's manual path, the pages are clean under lint as they are.
 for page in man6/velumira.6 man6/korvelan.6 man1/stereo-snapshot.1; do
   lint=$(mandoc -Tlint "/usr/share/man/$page" 2>&1) || fail "mandoc -Tlint $page: $lint"
