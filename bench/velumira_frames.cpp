@@ -10,6 +10,7 @@
 #include "platform/graphics.h"
 #include "platform/headless_window.h"
 #include "platform/random.h"
+#include "velumira/links.h"
 #include "velumira/renderer.h"
 
 namespace {
