@@ -49,10 +49,15 @@ void render_stereogram(bool depth_mode) {
   for (int i = 0; i <= last_row; ++i) {
     const int last_column = platform::largest_x();  // asked anew for each row
     const link_tables::row links = link_tables_for(last_column, last_row).links_of_row(i);
+    // Held apart from `links`, which the compiler would read again after every
+    // plot (a byte store may change any object whose address has escaped).
+    const std::uint8_t* const steps = links.step;
+    const std::int16_t* const xs = links.x;
+    const std::int16_t* const ys = links.y;
     for (int j = 0; j <= last_column; ++j) {
-      const int step = links.step[j];
+      const int step = steps[j];
       if (step >= unseen) continue;
-      platform::plot_pixel(links.x[j], links.y[j], depth_mode ? colour_of_step[step] : platform::read_pixel(j, i));
+      platform::plot_pixel(xs[j], ys[j], depth_mode ? colour_of_step[step] : platform::read_pixel(j, i));
     }
   }
 }
