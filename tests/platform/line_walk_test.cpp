@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 namespace {
@@ -13,14 +14,23 @@ namespace {
 constexpr std::ptrdiff_t width = 800;
 constexpr int height = 600;
 
-// Both walks' pixels as sorted offsets; true when they are the same.
+// Whether the offsets walk visits each pixel of the plain walk once and no
+// other pixel.
 bool walks_agree(int x1, int y1, int x2, int y2) {
-  std::vector<std::ptrdiff_t> plain, offsets;
-  platform::walk_line(x1, y1, x2, y2, [&](int x, int y) { plain.push_back(y * width + x); });
-  platform::walk_line_offsets(x1, y1, x2, y2, width, [&](std::ptrdiff_t offset) { offsets.push_back(offset); });
-  std::sort(plain.begin(), plain.end());
-  std::sort(offsets.begin(), offsets.end());
-  return plain == offsets;
+  static std::vector<std::uint8_t> marks(width * height);  // all 0 between calls
+  int plain = 0, visits = 0, firsts = 0;
+  platform::walk_line(x1, y1, x2, y2, [&](int x, int y) {
+    marks[y * width + x] = 1;
+    ++plain;
+  });
+  platform::walk_line_offsets(x1, y1, x2, y2, width, [&](std::ptrdiff_t offset) {
+    ++visits;
+    if (offset < 0 || offset >= width * height || marks[offset] != 1) return;
+    marks[offset] = 2;
+    ++firsts;
+  });
+  platform::walk_line(x1, y1, x2, y2, [&](int x, int y) { marks[y * width + x] = 0; });
+  return visits == plain && firsts == plain;
 }
 
 // The texture's lines run from (0, a) to (799, b) and from (c, 0) to (d, 599),
