@@ -140,9 +140,11 @@ bool estimate_row(Real row, const Real* column, int strip_width, int X, int* sou
   std::int32_t unsure = 0;
   for (int x = strip_width; x <= X; ++x) {
     // The shift plus a half, in units: its whole part is the shift rounded;
-    // a fraction from one unit below 0 to one above is too near to tell.
+    // a fraction from one unit below 0 to one above is too near to tell, and
+    // makes the mask all ones (arithmetic, not a comparison, which the
+    // compiler would turn into selections).
     const std::int32_t biased = rounded(root_of_sum ? std::sqrt(row + column[x]) : row * column[x]) + half;
-    const std::int32_t unsure_mask = -static_cast<std::int32_t>(((biased + 1) & (one - 1)) < 3);
+    const std::int32_t unsure_mask = (((biased + 1) & (one - 1)) - 3) >> 31;
     std::int32_t source = x - strip_width + (biased >> fraction_bits<Real>);
     if (clamped) {  // to 0..X with masks: below 0, source >> 31 is all ones
       source &= ~(source >> 31);
