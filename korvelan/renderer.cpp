@@ -199,7 +199,7 @@ const int* row_source_columns(int index, int strip_width, int y, int X, int Y) {
                                                 sources);
       break;
     case Estimate::exact:
-      std::fill(sources + strip_width, sources + X + 1, -1);
+      for (int x = strip_width; x <= X; ++x) sources[x] = -1;
       break;
   }
   if (unsure) {
