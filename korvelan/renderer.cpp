@@ -130,9 +130,10 @@ ShiftTerms& shift_terms(int index, int strip_width, int X, int Y) {
 
 // Estimates the source columns of the columns strip_width..X of one row, from
 // the row's factor and the column factors. Columns whose estimate lies near a
-// half get -1, and the result tells whether there are any. Only integers are
-// compared, so the loop has no branches (a floating-point comparison could
-// trap, which the compiler respects) and is vectorised.
+// half get -1, and the result tells whether there are any. The loop makes no
+// comparisons (a floating-point one could trap, which the compiler respects,
+// and integer ones become selections): masks from arithmetic shifts do their
+// work, so it has no branches and is vectorised.
 template <class Real, bool root_of_sum, bool clamped>
 bool estimate_row(Real row, const Real* column, int strip_width, int X, int* sources) {
   constexpr std::int32_t one = 1 << fraction_bits<Real>;
@@ -141,8 +142,7 @@ bool estimate_row(Real row, const Real* column, int strip_width, int X, int* sou
   for (int x = strip_width; x <= X; ++x) {
     // The shift plus a half, in units: its whole part is the shift rounded;
     // a fraction from one unit below 0 to one above is too near to tell, and
-    // makes the mask all ones (arithmetic, not a comparison, which the
-    // compiler would turn into selections).
+    // makes the mask all ones.
     const std::int32_t biased = rounded(root_of_sum ? std::sqrt(row + column[x]) : row * column[x]) + half;
     const std::int32_t unsure_mask = (((biased + 1) & (one - 1)) - 3) >> 31;
     std::int32_t source = x - strip_width + (biased >> fraction_bits<Real>);
