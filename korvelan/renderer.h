@@ -24,4 +24,14 @@ void draw_surface_pass(int index, int strip_width, bool random_dot_mode);
 // round(strip_width * z / 4.5), rounded ties to even and clamped to 0..X.
 int source_column(int index, int strip_width, int x, int y, int X, int Y);
 
+// source_column for the columns strip_width..X of row y at once, indexed by
+// column; valid until the next call. The surface pass draws with these.
+const int* row_source_columns(int index, int strip_width, int y, int X, int Y);
+
+// The same two steps drawn by their definition, pixel by pixel: one random64
+// call for each strip pixel, one source_column call for each pass pixel. Tests
+// hold the frames above equal to these, and benchmarks compare their times.
+void draw_random_strip_per_pixel(int strip_width);
+void draw_surface_pass_per_pixel(int index, int strip_width, bool random_dot_mode);
+
 }  // namespace korvelan

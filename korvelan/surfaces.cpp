@@ -45,14 +45,51 @@ const Sines& sines_of_v(int column, double v) {
   return sines(v, column >= 0 && column < kept_columns ? kept[column] : other);
 }
 
+// u and v are formed in extended precision and stored as doubles.
+double row_coordinate(int y, int X) {
+  return static_cast<double>((y - static_cast<extended>(X) / 2) / pixels_per_unit);
+}
+double column_coordinate(int x, int Y) {
+  return static_cast<double>((x - static_cast<extended>(Y) / 2) / pixels_per_unit);
+}
+
+// The factors of separable_depth: what each surface takes from the row (u or
+// y) and from the column (v or x), rounded to doubles.
+double row_term(int index, int y, double u) {
+  const extended lu = u;
+  switch (index) {
+    case 0: return y;
+    case 1: return static_cast<double>(std::sin(lu) / 2);
+    case 2: return static_cast<double>(lu / 50);
+    case 3: return static_cast<double>(std::sin(lu) / 10);
+    case 4: return static_cast<double>((lu / 3) * (lu / 3));
+    case 5: return static_cast<double>((lu / 4) * (lu / 4));
+    case 6: return static_cast<double>((lu / 25) * (lu / 25));
+    default: return 0.0;
+  }
+}
+
+double column_term(int index, int x, double v) {
+  const extended lv = v;
+  switch (index) {
+    case 0: return static_cast<double>(x / product_scale);
+    case 1: return static_cast<double>(std::cos(lv));
+    case 2: return v;
+    case 3: return v != 0.0 ? static_cast<double>(1 / std::sin(lv)) : 0.0;  // z = 0 where v = 0
+    case 4: return static_cast<double>((lv / 25) * (lv / 25));
+    case 5: return static_cast<double>((lv / 4) * (lv / 4));
+    case 6: return static_cast<double>((lv / 3) * (lv / 3));
+    default: return 0.0;
+  }
+}
+
 }  // namespace
 
-// u and v are formed in extended precision and stored as doubles; each formula
-// is evaluated in extended precision from those doubles, and z is rounded to a
-// double when it is returned.
+// Each formula is evaluated in extended precision from the stored u and v, and
+// z is rounded to a double when it is returned.
 double surface_depth(int index, int x, int y, int X, int Y) {
-  const double u = static_cast<double>((y - static_cast<extended>(X) / 2) / pixels_per_unit);
-  const double v = static_cast<double>((x - static_cast<extended>(Y) / 2) / pixels_per_unit);
+  const double u = row_coordinate(y, X);
+  const double v = column_coordinate(x, Y);
   const extended lu = u;
   const extended lv = v;
   switch (index) {
@@ -76,6 +113,13 @@ double surface_depth(int index, int x, int y, int X, int Y) {
     default:
       return 0.0;  // never reached: the index only comes from next_surface
   }
+}
+
+SeparableDepth separable_depth(int index, int X, int Y) {
+  SeparableDepth depth{index >= 4, std::vector<double>(Y + 1), std::vector<double>(X + 1)};
+  for (int y = 0; y <= Y; ++y) depth.row[y] = row_term(index, y, row_coordinate(y, X));
+  for (int x = 0; x <= X; ++x) depth.column[x] = column_term(index, x, column_coordinate(x, Y));
+  return depth;
 }
 
 int next_surface(int index) { return (index + 1) % surface_count; }

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -191,6 +192,12 @@ class SdlWindow final : public WindowBackend {
   void run() {
     // SDL and the graphics drivers do not expect trapping arithmetic.
     mask_arithmetic_faults();
+    // A write to a display that has gone away fails with EPIPE, which Xlib
+    // reports as a lost connection, instead of killing the process.
+    sigset_t pipe_signal;
+    sigemptyset(&pipe_signal);
+    sigaddset(&pipe_signal, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipe_signal, nullptr);
     setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), -2);  // above normal where allowed
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // SDL asks the desktop to bypass its compositor by default, as for a game;

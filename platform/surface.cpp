@@ -5,7 +5,19 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/line_walk.h"
+
 namespace platform {
+
+namespace {
+
+// A line whose ends lie in the area: so does every pixel of it, and none is
+// tested. Plain stores, as in clear: the caller's lock keeps a repaint out.
+void line_inside(std::uint8_t* pixels, int width, int x1, int y1, int x2, int y2, std::uint8_t colour) {
+  walk_line_offsets(x1, y1, x2, y2, width, [pixels, colour](std::ptrdiff_t offset) { pixels[offset] = colour; });
+}
+
+}  // namespace
 
 void Surface::resize(int width, int height) {
   std::lock_guard lock(mutex_);
@@ -22,16 +34,10 @@ void Surface::clear(std::uint8_t colour) {
 
 void Surface::line(int x1, int y1, int x2, int y2, std::uint8_t colour) {
   std::lock_guard lock(mutex_);
-  // Bresenham: one pixel for each step along the major axis.
-  const int dx = std::abs(x2 - x1), sx = x1 < x2 ? 1 : -1;
-  const int dy = -std::abs(y2 - y1), sy = y1 < y2 ? 1 : -1;
-  int error = dx + dy;
-  for (;;) {
-    plot(x1, y1, colour);
-    if (x1 == x2 && y1 == y2) break;
-    const int twice = 2 * error;
-    if (twice >= dy) { error += dy; x1 += sx; }
-    if (twice <= dx) { error += dx; y1 += sy; }
+  if (inside(x1, y1) && inside(x2, y2)) {
+    line_inside(pixels_.get(), width_, x1, y1, x2, y2, colour);
+  } else {
+    walk_line(x1, y1, x2, y2, [&](int x, int y) { plot(x, y, colour); });
   }
 }
 

@@ -24,15 +24,18 @@ class Surface {
   int width() const { return width_; }
   int height() const { return height_; }
 
+  bool inside(int x, int y) const {
+    return static_cast<unsigned>(x) < static_cast<unsigned>(width_) &&
+           static_cast<unsigned>(y) < static_cast<unsigned>(height_);
+  }
+
   void plot(int x, int y, std::uint8_t colour) {
-    if (static_cast<unsigned>(x) < static_cast<unsigned>(width_) &&
-        static_cast<unsigned>(y) < static_cast<unsigned>(height_))
+    if (inside(x, y))
       std::atomic_ref(pixels_[static_cast<std::size_t>(y) * width_ + x]).store(colour, std::memory_order_relaxed);
   }
   // The raw index at (x, y); 0 outside the area.
   std::uint8_t get(int x, int y) const {
-    if (static_cast<unsigned>(x) < static_cast<unsigned>(width_) &&
-        static_cast<unsigned>(y) < static_cast<unsigned>(height_))
+    if (inside(x, y))
       return std::atomic_ref(pixels_[static_cast<std::size_t>(y) * width_ + x]).load(std::memory_order_relaxed);
     return 0;
   }

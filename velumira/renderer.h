@@ -17,14 +17,9 @@ void draw_texture(bool depth_mode);
 // there, depth mode paints it with the colour number of the depth.
 void render_stereogram(bool depth_mode);
 
-// The right eye's view of the scene point that the left eye sees through the
-// screen point (dx, dy), both relative to the screen centre.
-struct eye_link {
-  bool seen_by_both;  // both rays stopped at the same depth step
-  long long x;        // the right eye's screen point, rounded to the nearest
-  long long y;        //   integer (ties to even)
-  double depth;       // where the left ray stopped: -501, -551, -601 or -651
-};
-eye_link trace_link(double dx, double dy);
+// The same frame with every link traced by trace_link as the scan reaches it:
+// the definition that render_stereogram follows pixel for pixel, many times
+// slower.
+void render_stereogram_plain(bool depth_mode);
 
 }  // namespace velumira

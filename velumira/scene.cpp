@@ -24,12 +24,10 @@ constexpr long double heart_squared_radius = 10000.0L;
 
 // Conversions to integer round to nearest with ties to even (the default
 // rounding mode), so 40.5 gives 40 and 99.5 gives 100.
-bool on_grid(double x, double y) {
-  const long long a = std::llrint(std::fabs(x));
-  if (a % grid_period <= grid_bar_limit) return true;
-  const long long b = std::llrint(std::fabs(y));
-  return b % grid_period <= grid_bar_limit;
-}
+bool on_grid_bar(double c) { return std::llrint(std::fabs(c)) % grid_period <= grid_bar_limit; }
+
+// The test on y is made only when the test on x fails.
+bool on_grid(double x, double y) { return on_grid_bar(x) || on_grid_bar(y); }
 
 bool in_disc(double x, double y) {
   return static_cast<long double>(disc_radius) * disc_radius >

@@ -10,9 +10,12 @@ namespace velumira {
 // else -600 on the grid, else -650 (background plane).
 double scene_depth(double x, double y);
 
-// Bars parallel to both axes, period 100: the centre bars reach |c| <= 40.5,
-// the others 100k - 0.5 <= |c| <= 100k + 40.5.
+// Bars parallel to both axes, period 100: a point is on the grid when its x or
+// its y lies on a bar along its axis.
 bool on_grid(double x, double y);
+// Whether the coordinate c lies on a bar: the centre bar reaches |c| <= 40.5,
+// the others 100k - 0.5 <= |c| <= 100k + 40.5.
+bool on_grid_bar(double c);
 // The open disc of radius 200 around the origin.
 bool in_disc(double x, double y);
 // A heart with its point downwards: an ellipse (semi-axes 100 and 66) whose

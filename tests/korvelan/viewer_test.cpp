@@ -32,14 +32,15 @@ struct frame_state {
 constexpr frame_state start{0, true, true};
 
 // The picture left after the frames `frames`, drawn in a fresh window from the
-// fixed seed by the renderer, with the discs on top where they are on.
+// fixed seed by the renderer's per-pixel definition, with the discs on top
+// where they are on.
 picture last_of_frames(const std::vector<frame_state>& frames) {
   platform::open_headless_window(platform::mode_1024x768, seed);
   platform::set_fill(platform::solid_fill, platform::black);
   for (const frame_state& f : frames) {
     platform::clear_window();
-    if (f.random_dot_mode) korvelan::draw_random_strip(W);
-    korvelan::draw_surface_pass(f.surface, W, f.random_dot_mode);
+    if (f.random_dot_mode) korvelan::draw_random_strip_per_pixel(W);
+    korvelan::draw_surface_pass_per_pixel(f.surface, W, f.random_dot_mode);
     if (f.discs) {
       platform::draw_filled_ellipse(right_disc, disc_row, 10, 10);
       platform::draw_filled_ellipse(left_disc, disc_row, 10, 10);

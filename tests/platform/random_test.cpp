@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -102,6 +103,54 @@ TEST(Random, ValuesStayBelowTheBoundAndCoverIt) {
   for (int i = 0; i < 1000; ++i) {
     ASSERT_LT(platform::random32(0xFFFFFFFFu), 0xFFFFFFFFu);
     ASSERT_GE(platform::random64(std::numeric_limits<std::int64_t>::max()), 0);
+  }
+}
+
+// The generator makes its outputs a block of 624 at a time: over many blocks
+// and seeds they are std::mt19937's, whichever form of random(n) takes them.
+TEST(Random, OutputsAreTheStandardGeneratorsOverManyBlocks) {
+  constexpr std::int64_t largest = std::numeric_limits<std::int64_t>::max();
+  for (const std::uint32_t seed : {0u, 1u, 5489u, 20240607u, 0xFFFFFFFFu}) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    seed_with(seed);
+    std::mt19937 standard(seed);
+    for (int draw = 0; draw < 10 * 624; ++draw) {
+      if (draw % 3 == 0) {  // two outputs: every bit but the second one's top
+        const std::uint64_t a = standard();
+        const std::uint64_t b = standard();
+        ASSERT_EQ(platform::random64(largest), static_cast<std::int64_t>(((b & 0x7FFFFFFFu) << 32) | a)) << draw;
+      } else {
+        ASSERT_EQ(platform::random32(0xFFFFFFFFu), high_of_product(standard(), 0xFFFFFFFFu)) << draw;
+      }
+    }
+  }
+}
+
+// fill_random64 gives the draws that single random64 calls give, taking the
+// same outputs: for the strip's bound 255, which it makes without a division,
+// and others; in pieces that start at either half of a pair of outputs and
+// run across the blocks.
+TEST(Random, FillGivesTheDrawsOfSingleCalls) {
+  const std::int64_t bounds[] = {0, 1, 254, 255, 256, 1000, std::numeric_limits<std::int64_t>::max()};
+  const int pieces[] = {1, 124, 311, 312, 623, 1000, 129};
+  for (const std::int64_t n : bounds) {
+    for (const int outputs_before : {0, 1}) {
+      SCOPED_TRACE("bound " + std::to_string(n) + ", outputs before " + std::to_string(outputs_before));
+      seed_with(4711);
+      for (int i = 0; i < outputs_before; ++i) platform::random32(1);
+      std::vector<std::int64_t> filled;
+      for (const int count : pieces) {
+        std::vector<std::int64_t> piece(static_cast<std::size_t>(count));
+        platform::fill_random64(n, piece);
+        filled.insert(filled.end(), piece.begin(), piece.end());
+      }
+      const std::uint32_t next = platform::random32(0xFFFFFFFFu);
+
+      seed_with(4711);
+      for (int i = 0; i < outputs_before; ++i) platform::random32(1);
+      for (std::size_t i = 0; i < filled.size(); ++i) ASSERT_EQ(filled[i], platform::random64(n)) << "draw " << i;
+      EXPECT_EQ(platform::random32(0xFFFFFFFFu), next);
+    }
   }
 }
 

@@ -4,15 +4,15 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <cstdint>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "platform/graphics.h"
 #include "platform/headless_window.h"
 #include "platform/random.h"
-#include "velumira/scene.h"
+#include "velumira/links.h"
 
 namespace {
 
@@ -42,46 +42,30 @@ class Renderer : public testing::Test {
   }
 };
 
-// The ray from the eye at (eye_x, 0, +1000) through the screen point (sx, sy, 0),
-// stopped at the first depth step (-501, -551, ...) at or behind the scene.
-struct ray_hit {
-  double z, x, y;
-};
-ray_hit cast(long double eye_x, double sx, double sy) {
-  for (double z = -501.0;; z -= 50.0) {
-    const auto x = static_cast<double>(eye_x + (1000.0L - z) * (sx - eye_x) / 1000.0L);
-    const auto y = static_cast<double>((1000.0L - z) * sy / 1000.0L);
-    if (z <= velumira::scene_depth(x, y)) return {z, x, y};
+// The frames of a run from `seed` whose keys give the modes `frames` (t
+// texture, d depth), each with its links drawn by `render`.
+std::vector<picture> run_frames(std::uint32_t seed, const std::string& frames, void (*render)(bool)) {
+  platform::fix_random_seed(seed);
+  platform::seed_random();
+  std::vector<picture> pictures;
+  for (const char mode : frames) {
+    platform::clear_window();
+    velumira::draw_texture(mode == 'd');
+    render(mode == 'd');
+    pictures.push_back(platform::drawing_area().pixels);
   }
+  return pictures;
 }
 
-// The frame the scan makes from `start`: each pixel whose left-eye hit the
-// right eye sees too passes on its colour as it stands when the scan reaches
-// it (texture mode), or the colour number of the depth (depth mode).
-picture scan(picture pixels, bool depth_mode) {
-  for (int i = 0; i < height; ++i) {
-    for (int j = 0; j < width; ++j) {
-      const ray_hit left = cast(-120.0L, j - hx, i - hy);
-      const auto k = static_cast<double>(1000.0L / (1000.0L - left.z));
-      const auto s = static_cast<double>(k * (left.x - 120.0L) + 120.0L);
-      const auto t = static_cast<double>(k * static_cast<long double>(left.y));
-      if (cast(120.0L, s, t).z != left.z) continue;
-      const long long x = hx + std::llrint(s);
-      const long long y = hy + std::llrint(t);
-      if (x < 0 || x >= width || y < 0 || y >= height) continue;
-      pixels[y * width + x] = depth_mode ? static_cast<std::uint8_t>(std::llrint(left.z))
-                                         : pixels[i * width + j];
-    }
-  }
-  return pixels;
-}
-
-TEST_F(Renderer, FrameEqualsTheScanOverItsTexture) {
-  for (const bool depth_mode : {false, true}) {
-    SCOPED_TRACE(depth_mode ? "depth mode" : "texture mode");
-    const DrawingArea texture = frame(3, depth_mode, false);
-    const DrawingArea full = frame(3, depth_mode);
-    EXPECT_TRUE(scan(texture.pixels, depth_mode) == full.pixels);
+TEST_F(Renderer, FramesEqualThoseOfThePlainRenderer) {
+  struct run {
+    std::uint32_t seed;
+    std::string frames;
+  };
+  for (const run& r : {run{1, "tdt"}, run{2, "t"}, run{20240607, "t"}}) {
+    SCOPED_TRACE(testing::Message() << "seed " << r.seed << ", frames " << r.frames);
+    EXPECT_TRUE(run_frames(r.seed, r.frames, velumira::render_stereogram) ==
+                run_frames(r.seed, r.frames, velumira::render_stereogram_plain));
   }
 }
 

@@ -13,14 +13,21 @@ thread_state() { awk '{print $3}' "/proc/$program_pid/task/$program_pid/stat"; }
 launch "$program"
 wid=$(window_of "$title")
 focus "$wid"
-settle 1
 if [ "$state" = drawing ]; then
-  # A burst of keys: each one is a frame, drawn one after another.
-  xdotool key --delay 0 $(printf 'b %.0s' $(seq 30))
-  for _ in $(seq 1000); do [ "$(thread_state)" = R ] && break; done
+  # Keys faster than frames: the program draws one frame after another.
+  xdotool key --delay 1 --repeat 5000 b 2>/dev/null &
+  typist=$!
+  for _ in $(seq 2000); do [ "$(thread_state)" = R ] && break; done
   [ "$(thread_state)" = R ] || fail "the program was not drawing"
 else
-  [ "$(thread_state)" = S ] || fail "the program was not waiting"
+  # Waiting: asleep at every look for a fifth of a second.
+  calm=0
+  for _ in $(seq 1500); do
+    if [ "$(thread_state)" = S ]; then calm=$((calm + 1)); else calm=0; fi
+    [ "$calm" -ge 10 ] && break
+    sleep 0.02
+  done
+  [ "$calm" -ge 10 ] || fail "the program was not waiting"
 fi
 kill -KILL "$XVFB_PID"
 start=$(date +%s%N)
@@ -30,6 +37,10 @@ kill -0 "$program_pid" 2>/dev/null && fail "still running 5 s after the display 
 status=0
 wait "$program_pid" || status=$?
 program_pid=""
+if [ -n "${typist:-}" ]; then
+  kill "$typist" 2>/dev/null || true  # it may have ended with the display
+  wait "$typist" 2>/dev/null || true
+fi
 [ "$status" = 1 ] || fail "exit code $status, expected 1"
 [ "$elapsed_ms" -lt 1000 ] || fail "took $elapsed_ms ms to end"
 [ "$(cat "$work/err")" = "$name: lost the connection to the display" ] || fail "standard error: $(cat "$work/err")"

@@ -38,16 +38,12 @@ xdotool key c
 expected+=" 99"
 wait_output "$expected"
 
-settle 0.5
-screenshot "$wid" "$work/shown.png"
-same_picture "$work/shown.png" "$work/expected.ppm"
+wait_picture "$wid" "$work/expected.ppm"
 
 # Unmapped and mapped again (as when covered or minimised), it repaints the picture.
 xdotool windowunmap --sync "$wid"
 xdotool windowmap --sync "$wid"
-settle 0.5
-screenshot "$wid" "$work/shown_again.png"
-same_picture "$work/shown_again.png" "$work/expected.ppm"
+wait_picture "$wid" "$work/expected.ppm"
 
 # While it waits for a key the process uses next to no processor time.
 ticks() { awk '{print $14 + $15}' "/proc/$program_pid/stat"; }

@@ -114,6 +114,18 @@ wait_picture() {
   fail "the window does not show $2: $(compare -metric AE "$work/shown.png" "$2" null: 2>&1 || true) pixels differ (seen: ${TMPDIR:-/tmp}/window-test-shown.png)"
 }
 
+# wait_other_picture WINDOW PICTURE: waits until the window shows something
+# else than PICTURE.
+wait_other_picture() {
+  for _ in $(seq 50); do
+    screenshot "$1" "$work/shown.png"
+    drawing_area "$work/shown.png" "$2"
+    [ "$(compare -metric AE "$work/shown.png" "$2" null: 2>&1 || true)" != "0" ] && return
+    sleep 0.2
+  done
+  fail "the window still shows $2"
+}
+
 # wait_exit CODE: the program ends by itself with CODE.
 wait_exit() {
   local status=0
