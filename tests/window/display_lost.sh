@@ -17,8 +17,9 @@ if [ "$state" = drawing ]; then
   # Keys faster than frames: the program draws one frame after another.
   xdotool key --delay 1 --repeat 5000 b 2>/dev/null &
   typist=$!
-  for _ in $(seq 2000); do [ "$(thread_state)" = R ] && break; done
-  [ "$(thread_state)" = R ] || fail "the program was not drawing"
+  running=no
+  for _ in $(seq 2000); do [ "$(thread_state)" = R ] && { running=yes; break; }; done
+  [ "$running" = yes ] || fail "the program was not drawing"
 else
   # Waiting: asleep at every look for a fifth of a second.
   calm=0
