@@ -96,10 +96,13 @@ KeyCodes key_codes(const KeyPress& p) {
     case Key::keypad_multiply: return keypad_operator(p, 149, 70);
     case Key::keypad_plus: return keypad_operator(p, 144, 78);
     case Key::keypad_minus: return keypad_operator(p, 142, 74);
+    // Shift with the keypad's digits and point under Num Lock types nothing on
+    // the usual keyboard set-ups (Shift turns them into the cursor keys and
+    // Delete there): they give their characters themselves. The digits are
+    // digits under every layout.
+    case Key::keypad_digit:
+      return p.ctrl || p.alt ? character_key(p) : one(p.value);
     case Key::keypad_period:
-      // Shift with the keypad's point under Num Lock types nothing on the
-      // usual keyboard set-ups (Shift turns it into Delete there): the point
-      // gives its character itself.
       if (p.shift && !p.ctrl && !p.alt) return one('.');
       return keypad_operator(p, 150, 114);
     case Key::keypad_divide: return keypad_operator(p, 148, 69);

@@ -17,6 +17,7 @@ enum class Key : std::uint8_t {
   function,   // F1..F12
   home, up, page_up, left, centre, right, end, down, page_down, insert, del,
   menu, pause,
+  keypad_digit,  // a keypad digit under Num Lock ('0'..'9' in value)
   keypad_multiply, keypad_plus, keypad_minus, keypad_period, keypad_divide,
   enter, backspace, space, tab, escape,
 };

@@ -86,7 +86,7 @@ KeyPress key_press(const SDL_Keysym& sym) {
     if (sym.sym == SDLK_KP_PERIOD) {
       press.key = num_lock ? Key::keypad_period : Key::del;
     } else if (num_lock) {
-      press.key = Key::character;
+      press.key = Key::keypad_digit;
       press.value = sym.sym == SDLK_KP_0 ? '0' : '1' + static_cast<int>(sym.sym - SDLK_KP_1);
     } else {
       press.key = cursor[sym.sym - SDLK_KP_1];

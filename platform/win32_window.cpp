@@ -69,7 +69,7 @@ KeyPress key_press(WPARAM virtual_key, LPARAM flags) {
   press.alt = held(VK_MENU);
   if (!extended_key(flags)) press.position = letter_at_scan_code(static_cast<int>((flags >> 16) & 0xFF));
   if (const char character = shifted_keypad_character(virtual_key, flags)) {
-    press.key = character == '.' ? Key::keypad_period : Key::character;
+    press.key = character == '.' ? Key::keypad_period : Key::keypad_digit;
     press.value = character;
     return press;
   }
@@ -109,7 +109,7 @@ KeyPress key_press(WPARAM virtual_key, LPARAM flags) {
     return press;
   }
   if (virtual_key >= VK_NUMPAD0 && virtual_key <= VK_NUMPAD9) {
-    press.key = Key::character;
+    press.key = Key::keypad_digit;
     press.value = '0' + static_cast<int>(virtual_key - VK_NUMPAD0);
     return press;
   }
@@ -395,11 +395,7 @@ class Win32Window final : public WindowBackend {
       }
       case WM_KEYDOWN:
       case WM_SYSKEYDOWN: {
-        KeyCodes codes = key_codes(key_press(wparam, lparam));
-        // No character message follows a keypad key that Shift made a cursor
-        // key: its character is given at once.
-        if (const char character = shifted_keypad_character(wparam, lparam); character && codes.text_follows)
-          codes = text_codes(std::string_view(&character, 1));
+        const KeyCodes codes = key_codes(key_press(wparam, lparam));
         // The character message that a key press may bring counts only when
         // the press itself gave nothing (Alt with a letter brings one as well).
         take_text_ = codes.text_follows;

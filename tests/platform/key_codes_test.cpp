@@ -162,6 +162,16 @@ std::vector<Case> key_table() {
   add("Alt+Pause", press(Key::pause, alt), two(169));
   add("Ctrl+Alt+Pause", press(Key::pause, ctrl | alt), none());
 
+  // Keypad digits under Num Lock: the digit itself, with Shift too; Ctrl and
+  // Alt as with the other digits.
+  for (const int d : {0, 1, 9}) {
+    const std::string name = "Keypad" + std::to_string(d);
+    add(name, press(Key::keypad_digit, plain, '0' + d), one('0' + d));
+    add("Shift+" + name, press(Key::keypad_digit, shift, '0' + d), one('0' + d));
+    add("Ctrl+" + name, press(Key::keypad_digit, ctrl, '0' + d), two(d == 0 ? 10 : d));
+    add("Alt+" + name, press(Key::keypad_digit, alt, '0' + d), two(d == 0 ? 129 : 119 + d));
+  }
+
   // Keypad operators: the character, or Ctrl / Alt codes. Shift with the
   // point types nothing on some systems (it becomes Delete there), so the
   // point gives its character itself.

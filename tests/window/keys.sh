@@ -13,11 +13,11 @@ focus "$wid"
 
 # A character, Enter, F1, Shift+F1, Ctrl+F4, Alt+D, an arrow, Ctrl+A, Ctrl+Tab,
 # a lone Shift (nothing), then "b" to show that Shift added nothing; the
-# keypad's point without Num Lock (Delete), then with it, plain and with
-# Shift; Print Screen, which gives no code but saves the picture.
+# keypad's point and 1 without Num Lock (Delete, End), then with it, plain and
+# with Shift; Print Screen, which gives no code but saves the picture.
 xdotool key a Return F1 shift+F1 ctrl+F4 alt+d Left ctrl+a ctrl+Tab Shift_L b
-xdotool key KP_Delete Num_Lock KP_Delete shift+KP_Delete Num_Lock Print
-expected="ready 97 13 0 59 0 84 0 97 0 32 0 75 1 30 98 0 83 46 46"
+xdotool key KP_Delete KP_End Num_Lock KP_Delete shift+KP_Delete KP_End shift+KP_End Num_Lock Print
+expected="ready 97 13 0 59 0 84 0 97 0 32 0 75 1 30 98 0 83 0 79 46 46 49 49"
 wait_output "$expected"
 for _ in $(seq 50); do [ -s "$work/err" ] && break; sleep 0.1; done
 errors | grep -q "^key_printer: saved .*\.png$" || fail "Print Screen: $(errors)"
