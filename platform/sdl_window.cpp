@@ -1,12 +1,11 @@
-// The real window: SDL2 on a thread of its own. The thread creates the window,
+// The real window on Linux: SDL2 on a thread of its own (what it shares with
+// the Windows window is in window_thread.h). The thread creates the window,
 // pumps its events (SDL wants both on one thread), turns key presses and close
-// requests into key codes, and repaints from the drawing surface: the moment a
-// frame is finished, at display rate while a frame takes longer than one
-// refresh, and whenever the system exposes the window. Between these it sleeps
-// on the X connection and on an event counter through which the program thread
-// wakes it. (The program thread never pushes SDL events: SDL wakes a waiting
-// thread by sending an X event to the window, which can race with the window's
-// destruction.)
+// requests into key codes, and shows the drawing surface through a texture.
+// Between events it sleeps on the X connection and on an event counter through
+// which the program thread wakes it. (The program thread never pushes SDL
+// events: SDL wakes a waiting thread by sending an X event to the window,
+// which can race with the window's destruction.)
 #include <SDL.h>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -14,30 +13,25 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
-#include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
 
 #include "platform/floating_point.h"
 #include "platform/key_codes.h"
-#include "platform/key_queue.h"
 #include "platform/palette.h"
-#include "platform/saved_pictures.h"
-#include "platform/window_backend.h"
+#include "platform/window_thread.h"
 #include "platform/x11_display.h"
 
 namespace platform {
 namespace {
 
-constexpr int frame_ms = 16;        // repaint interval while a frame is being drawn
 constexpr int idle_ms = 250;        // longest sleep of an idle window thread (the program wakes it)
+constexpr int poll_ms = 16;         // longest sleep where the display gives no connection to wait on
 constexpr int frame_wait_ms = 500;  // how long the window manager may take to tell the frame
 
 KeyPress key_press(const SDL_Keysym& sym) {
@@ -100,96 +94,26 @@ KeyPress key_press(const SDL_Keysym& sym) {
   return press;
 }
 
-class SdlWindow final : public WindowBackend {
+class SdlWindow final : public WindowThread {
  public:
   SdlWindow() : wake_fd_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
   ~SdlWindow() override {
     // An exit() on the window thread itself cannot wait for that thread.
-    if (thread_.joinable() && thread_.get_id() == std::this_thread::get_id())
-      thread_.detach();
+    if (thread().joinable() && thread().get_id() == std::this_thread::get_id())
+      thread().detach();
     else
       close();
   }
 
-  std::string open(const Surface& surface, std::string_view title, const Presentation& presentation) override {
-    close();
-    surface_ = &surface;
-    title_ = title;
-    presentation_ = presentation;
-    scale_ = presentation.fullscreen ? 1 : presentation.scale;
-    keys_.clear();
-    drawing_ = true;
-    frames_finished_ = 0;
-    quit_ = false;
-    {
-      std::lock_guard lock(mutex_);
-      state_ = State::opening;
-      failure_.clear();
-      waiting_ = false;
-      save_asked_ = false;
-    }
-    thread_ = std::thread([this] { run(); });
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return state_ != State::opening; });
-    if (state_ == State::failed) {
-      lock.unlock();
-      thread_.join();
-      return failure_;
-    }
-    return {};
-  }
-
-  void close() override {
-    if (!thread_.joinable()) return;
-    quit_ = true;
-    wake();
-    thread_.join();
-  }
-
-  // The frame is finished: the window thread shows it at once, and a picture
-  // asked for while it was drawn is saved now. While the program waits, the
-  // window thread saves pictures itself.
-  std::uint8_t wait_key() override {
-    std::vector<std::uint8_t> picture;
-    {
-      std::lock_guard lock(mutex_);
-      waiting_ = true;
-      if (save_asked_) picture = surface_->copy();
-      save_asked_ = false;
-    }
-    drawing_ = false;
-    ++frames_finished_;
-    wake();
-    if (!picture.empty()) save_picture(surface_->width(), surface_->height(), picture);
-    const std::uint8_t key = keys_.pop();
-    {
-      std::lock_guard lock(mutex_);
-      waiting_ = false;
-    }
-    drawing_ = true;
-    wake();
-    return key;
-  }
-
  private:
-  enum class State { opening, open, failed };
-
-  void report(State state, std::string why = {}) {
-    std::lock_guard lock(mutex_);
-    state_ = state;
-    failure_ = std::move(why);
-    changed_.notify_all();
-  }
-
-  void wake() {
+  void wake() override {
     const std::uint64_t one = 1;
     if (write(wake_fd_, &one, sizeof one) < 0 && errno != EAGAIN) {
       // The counter is only ever full of wake-ups already: nothing is lost.
     }
   }
 
-  // The window thread.
-  void run() {
+  std::string create() override {
     // SDL and the graphics drivers do not expect trapping arithmetic.
     mask_arithmetic_faults();
     // A write to a display that has gone away fails with EPIPE, which Xlib
@@ -208,33 +132,25 @@ class SdlWindow final : public WindowBackend {
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     const char* requested = SDL_getenv("SDL_VIDEODRIVER");
     if (!requested && !SDL_getenv("DISPLAY") && !SDL_getenv("WAYLAND_DISPLAY"))
-      return report(State::failed, "no display (neither DISPLAY nor WAYLAND_DISPLAY is set)");
+      return "no display (neither DISPLAY nor WAYLAND_DISPLAY is set)";
     // Only a display that shows the window will do: when none answers, SDL
     // would fall back to drivers that show nothing.
     if (!requested) SDL_SetHint(SDL_HINT_VIDEODRIVER, SDL_getenv("DISPLAY") ? "x11" : "wayland");
     // Before SDL_Init: SDL hands the errors it does not handle itself to the
     // handler it found in place, and puts that one back when it quits.
     install_x11_error_handlers();
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) return report(State::failed, std::string("no display: ") + SDL_GetError());
-    if (std::string why = create(); !why.empty()) {
-      destroy();
-      return report(State::failed, std::move(why));
-    }
-    report(State::open);
-    loop();
-    destroy();
-  }
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) return std::string("no display: ") + SDL_GetError();
 
-  std::string create() {
-    const int width = surface_->width(), height = surface_->height();
+    scale_ = presentation().fullscreen ? 1 : presentation().scale;
+    const int width = surface().width(), height = surface().height();
     const std::string area = std::to_string(width) + " x " + std::to_string(height);
     SDL_Rect screen{};
     if (SDL_GetDisplayBounds(0, &screen) != 0) return std::string("no display: ") + SDL_GetError();
     if (screen.w < width || screen.h < height)
       return "the screen (" + std::to_string(screen.w) + " x " + std::to_string(screen.h) +
              ") is smaller than the " + area + " drawing area";
-    const Uint32 flags = SDL_WINDOW_HIDDEN | (presentation_.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-    window_ = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width * scale_,
+    const Uint32 flags = SDL_WINDOW_HIDDEN | (presentation().fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    window_ = SDL_CreateWindow(title().c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width * scale_,
                                height * scale_, flags);
     if (!window_) return std::string("cannot create the window: ") + SDL_GetError();
     // A repaint is one copy of the whole picture: the software renderer does
@@ -246,7 +162,7 @@ class SdlWindow final : public WindowBackend {
     x11_fd_ = x11_connection(window_);
 
     SDL_StartTextInput();
-    if (presentation_.fullscreen) {
+    if (presentation().fullscreen) {
       SDL_ShowWindow(window_);
     } else {
       // The frame is known before the window shows where the window manager
@@ -277,7 +193,7 @@ class SdlWindow final : public WindowBackend {
     SDL_Rect screen{};
     SDL_GetDisplayBounds(0, &screen);
     const SDL_Rect usable = usable_area(screen);
-    const int width = surface_->width(), height = surface_->height();
+    const int width = surface().width(), height = surface().height();
     int scale = scale_;
     while (scale > 1 && (scale * width + frame.left + frame.right > usable.w ||
                          scale * height + frame.top + frame.bottom > usable.h))
@@ -293,7 +209,7 @@ class SdlWindow final : public WindowBackend {
   // that holds the drawing area but not the frame gets a window without frame,
   // exactly the size of the drawing area, centred on the whole screen.
   void place(const SDL_Rect& screen, FrameExtents frame) {
-    const int width = surface_->width() * scale_, height = surface_->height() * scale_;
+    const int width = surface().width() * scale_, height = surface().height() * scale_;
     const SDL_Rect usable = usable_area(screen);
     SDL_Rect area = usable;
     if (width + frame.left + frame.right > usable.w || height + frame.top + frame.bottom > usable.h) {
@@ -320,7 +236,7 @@ class SdlWindow final : public WindowBackend {
     return frame;
   }
 
-  void destroy() {
+  void destroy() override {
     if (texture_) SDL_DestroyTexture(texture_);
     if (renderer_) SDL_DestroyRenderer(renderer_);
     if (window_) SDL_DestroyWindow(window_);
@@ -332,42 +248,19 @@ class SdlWindow final : public WindowBackend {
     SDL_Quit();
   }
 
-  void loop() {
-    using clock = std::chrono::steady_clock;
-    const auto interval = std::chrono::milliseconds(frame_ms);
-    unsigned frames_shown = frames_finished_;
-    bool exposed = false, was_drawing = false;
-    clock::time_point last_repaint = clock::now(), frame_began = last_repaint;
-    for (;;) {
-      SDL_Event event;
-      while (SDL_PollEvent(&event)) exposed |= handle(event);
-      if (quit_) return;
-
-      const auto now = clock::now();
-      const bool drawing = drawing_;
-      const unsigned finished = frames_finished_;
-      if (drawing && !was_drawing) frame_began = now;
-      was_drawing = drawing;
-      // A frame quicker than one refresh goes straight from the last finished
-      // picture to the next one; a slower one is seen building up.
-      const auto due = std::max(last_repaint, frame_began) + interval;
-      if (exposed || finished != frames_shown || (drawing && now >= due)) {
-        frames_shown = finished;
-        exposed = false;
-        repaint();
-        last_repaint = clock::now();
-        continue;  // the repaint may have read events that wait in Xlib's queue
-      }
-      const auto timeout = drawing ? std::chrono::ceil<std::chrono::milliseconds>(due - now).count() : idle_ms;
-      sleep_until_woken(static_cast<int>(timeout));
-    }
+  bool handle_events() override {
+    bool exposed = false;
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) exposed |= handle(event);
+    return exposed;
   }
 
-  // Sleeps until the window has an event, the program wakes the thread, or
-  // `timeout_ms` has passed.
-  void sleep_until_woken(int timeout_ms) {
+  // Waits on the X connection and the wake-up counter. An idle thread still
+  // looks round now and then: SDL may have work of its own.
+  void sleep(int timeout_ms) override {
+    if (timeout_ms < 0) timeout_ms = idle_ms;
     if (x11_fd_ < 0) {
-      SDL_WaitEventTimeout(nullptr, std::min(timeout_ms, frame_ms));
+      SDL_WaitEventTimeout(nullptr, std::min(timeout_ms, poll_ms));
       return;
     }
     pollfd watched[] = {{x11_fd_, POLLIN, 0}, {wake_fd_, POLLIN, 0}};
@@ -383,12 +276,9 @@ class SdlWindow final : public WindowBackend {
     switch (event.type) {
       case SDL_WINDOWEVENT:
         switch (event.window.event) {
-          case SDL_WINDOWEVENT_CLOSE: {
-            // A close request is a key like Alt+F4; only the program closes its window.
-            const std::uint8_t close_request[] = {0, 107};
-            keys_.push(close_request);
+          case SDL_WINDOWEVENT_CLOSE:
+            ask_to_close();
             return false;
-          }
           case SDL_WINDOWEVENT_EXPOSED:
           case SDL_WINDOWEVENT_SHOWN:
           case SDL_WINDOWEVENT_RESTORED:
@@ -408,14 +298,13 @@ class SdlWindow final : public WindowBackend {
         // The text event that a key press may bring counts only when the press
         // itself gave nothing (Alt with a letter brings one as well).
         take_text_ = codes.text_follows;
-        if (codes.size) keys_.push(std::span(codes.bytes.data(), codes.size));
+        give_key(codes);
         return false;
       }
       case SDL_TEXTINPUT: {
         if (!take_text_) return false;
         take_text_ = false;
-        const KeyCodes codes = text_codes(event.text.text);
-        if (codes.size) keys_.push(std::span(codes.bytes.data(), codes.size));
+        give_key(text_codes(event.text.text));
         return false;
       }
       default:
@@ -423,29 +312,14 @@ class SdlWindow final : public WindowBackend {
     }
   }
 
-  // Saves the picture now if the program waits for a key (its frame is
-  // finished, and it cannot start the next one before the copy is taken);
-  // otherwise the program saves it when it has finished the frame it draws.
-  void save_finished_picture() {
-    std::vector<std::uint8_t> picture;
-    {
-      std::lock_guard lock(mutex_);
-      if (waiting_)
-        picture = surface_->copy();
-      else
-        save_asked_ = true;
-    }
-    if (!picture.empty()) save_picture(surface_->width(), surface_->height(), picture);
-  }
-
   // Copies the drawing area into the window: each pixel a scale x scale block,
   // centred (on black, when the window is larger: full screen).
-  void repaint() {
+  void repaint() override {
     int out_width = 0, out_height = 0;
     SDL_GetRendererOutputSize(renderer_, &out_width, &out_height);
-    const int width = surface_->width(), height = surface_->height();
+    const int width = surface().width(), height = surface().height();
     const int scale =
-        presentation_.fullscreen ? std::max(1, std::min(out_width / width, out_height / height)) : scale_;
+        presentation().fullscreen ? std::max(1, std::min(out_width / width, out_height / height)) : scale_;
     if (scale != texture_scale_) {
       if (texture_) SDL_DestroyTexture(texture_);
       texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
@@ -456,7 +330,7 @@ class SdlWindow final : public WindowBackend {
     void* pixels = nullptr;
     int pitch = 0;
     if (SDL_LockTexture(texture_, nullptr, &pixels, &pitch) != 0) return;
-    surface_->for_each_row_locked([&](const std::uint8_t* row, int y) {
+    surface().for_each_row_locked([&](const std::uint8_t* row, int y) {
       auto* first = reinterpret_cast<Uint32*>(static_cast<char*>(pixels) + static_cast<std::ptrdiff_t>(y) * scale * pitch);
       for (int x = 0; x < width; ++x) std::fill_n(first + x * scale, scale, colours_[row[x]]);
       for (int copy = 1; copy < scale; ++copy)
@@ -471,24 +345,9 @@ class SdlWindow final : public WindowBackend {
     SDL_RenderPresent(renderer_);
   }
 
-  const Surface* surface_ = nullptr;
-  std::string title_;
-  Presentation presentation_;
-  KeyQueue keys_;
-  std::thread thread_;
-  const int wake_fd_;                       // the program thread wakes the window thread through it
-  std::atomic<bool> drawing_{false};        // the program is drawing a frame
-  std::atomic<unsigned> frames_finished_{0};  // since the window opened
-  std::atomic<bool> quit_{false};
+  const int wake_fd_;  // the program thread wakes the window thread through it
 
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  State state_ = State::opening;
-  std::string failure_;
-  bool waiting_ = false;     // the program waits for a key, its frame finished
-  bool save_asked_ = false;  // Print Screen was pressed while a frame was drawn
-
-  // Owned by the window thread.
+  // The window thread's.
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;

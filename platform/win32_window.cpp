@@ -1,34 +1,26 @@
-// The real window on Windows: plain Win32 on a thread of its own. The thread
-// creates the window, pumps its messages, turns key presses and close requests
-// into key codes, and repaints from the drawing surface: the moment a frame is
-// finished, every 16 ms while a frame takes longer than that, and whenever the
-// system asks (the window was covered, or minimised and restored). Between
-// these it sleeps until a message arrives or the program wakes it: it does
-// not poll.
+// The real window on Windows: plain Win32 on a thread of its own (what it
+// shares with the Linux window is in window_thread.h). The thread creates the
+// window, pumps its messages, turns key presses and close requests into key
+// codes, and shows the drawing surface through StretchDIBits with a 256-colour
+// table; the system asks for the repaints after the window was covered or
+// minimised. Between messages it sleeps until one arrives or the program wakes
+// it: it does not poll.
 #include <windows.h>
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
-#include <condition_variable>
 #include <cstdio>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/floating_point.h"
 #include "platform/key_codes.h"
-#include "platform/key_queue.h"
 #include "platform/palette.h"
-#include "platform/saved_pictures.h"
-#include "platform/window_backend.h"
+#include "platform/window_thread.h"
 #include "platform/windows_errors.h"
 
 namespace platform {
 namespace {
 
-constexpr auto frame_interval = std::chrono::milliseconds(16);  // repaint interval while a frame is being drawn
 constexpr wchar_t class_name[] = L"stereogram window";
 // Titled, with close and minimise buttons, not resizable.
 constexpr DWORD framed_style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
@@ -157,97 +149,20 @@ std::string cannot_create(DWORD error) {
 int width_of(const RECT& rect) { return rect.right - rect.left; }
 int height_of(const RECT& rect) { return rect.bottom - rect.top; }
 
-class Win32Window final : public WindowBackend {
+class Win32Window final : public WindowThread {
  public:
   Win32Window() : wake_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
   ~Win32Window() override { close(); }
 
-  std::string open(const Surface& surface, std::string_view title, const Presentation& presentation) override {
-    close();
-    surface_ = &surface;
-    title_ = title;
-    presentation_ = presentation;
-    scale_ = presentation.fullscreen ? 1 : presentation.scale;
-    keys_.clear();
-    drawing_ = true;
-    frames_finished_ = 0;
-    quit_ = false;
-    {
-      std::lock_guard lock(mutex_);
-      state_ = State::opening;
-      failure_.clear();
-      waiting_ = false;
-      save_asked_ = false;
-    }
-    thread_ = std::thread([this] { run(); });
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return state_ != State::opening; });
-    if (state_ == State::failed) {
-      lock.unlock();
-      thread_.join();
-      return failure_;
-    }
-    return {};
-  }
-
-  void close() override {
-    if (!thread_.joinable()) return;
-    quit_ = true;
-    SetEvent(wake_);
-    thread_.join();
-  }
-
-  // The frame is finished: the window thread shows it at once, and a picture
-  // asked for while it was drawn is saved now. While the program waits, the
-  // window thread saves pictures itself.
-  std::uint8_t wait_key() override {
-    std::vector<std::uint8_t> picture;
-    {
-      std::lock_guard lock(mutex_);
-      waiting_ = true;
-      if (save_asked_) picture = surface_->copy();
-      save_asked_ = false;
-    }
-    drawing_ = false;
-    ++frames_finished_;
-    SetEvent(wake_);
-    if (!picture.empty()) save_picture(surface_->width(), surface_->height(), picture);
-    const std::uint8_t key = keys_.pop();
-    {
-      std::lock_guard lock(mutex_);
-      waiting_ = false;
-    }
-    drawing_ = true;
-    SetEvent(wake_);
-    return key;
-  }
-
  private:
-  enum class State { opening, open, failed };
+  void wake() override { SetEvent(wake_); }
 
-  void report(State state, std::string why = {}) {
-    std::lock_guard lock(mutex_);
-    state_ = state;
-    failure_ = std::move(why);
-    changed_.notify_all();
-  }
-
-  // The window thread.
-  void run() {
+  std::string create() override {
     // The system's window code does not expect trapping arithmetic.
     mask_arithmetic_faults();
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
-    if (std::string why = create(); !why.empty()) {
-      destroy();
-      return report(State::failed, std::move(why));
-    }
-    report(State::open);
-    loop();
-    destroy();
-  }
-
-  std::string create() {
-    const int width = surface_->width(), height = surface_->height();
+    scale_ = presentation().fullscreen ? 1 : presentation().scale;
+    const int width = surface().width(), height = surface().height();
     // One window pixel is one screen pixel, whatever the desktop's scaling.
     SetProcessDPIAware();
     const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
@@ -270,7 +185,7 @@ class Win32Window final : public WindowBackend {
     // without frame, exactly the size of the drawing area.
     RECT outer = screen;
     DWORD style = WS_POPUP;
-    if (!presentation_.fullscreen) {
+    if (!presentation().fullscreen) {
       RECT usable{};
       SystemParametersInfoW(SPI_GETWORKAREA, 0, &usable, 0);
       fit_scale(usable);
@@ -282,7 +197,7 @@ class Win32Window final : public WindowBackend {
       OffsetRect(&outer, area.left + (width_of(area) - width_of(outer)) / 2 - outer.left,
                  area.top + (height_of(area) - height_of(outer)) / 2 - outer.top);
     }
-    window_ = CreateWindowExW(0, class_name, wide(title_).c_str(), style, outer.left, outer.top, width_of(outer),
+    window_ = CreateWindowExW(0, class_name, wide(title()).c_str(), style, outer.left, outer.top, width_of(outer),
                               height_of(outer), nullptr, nullptr, instance, this);
     if (!window_) return cannot_create(GetLastError());
 
@@ -309,7 +224,7 @@ class Win32Window final : public WindowBackend {
 
   // The framed window around the drawing area at `scale`, its client area at 0, 0.
   RECT framed(int scale) const {
-    RECT outer{0, 0, surface_->width() * scale, surface_->height() * scale};
+    RECT outer{0, 0, surface().width() * scale, surface().height() * scale};
     AdjustWindowRectEx(&outer, framed_style, FALSE, 0);
     return outer;
   }
@@ -326,45 +241,31 @@ class Win32Window final : public WindowBackend {
     scale_ = scale;
   }
 
-  void destroy() {
+  void destroy() override {
     if (window_) DestroyWindow(window_);
     window_ = nullptr;
     UnregisterClassW(class_name, GetModuleHandleW(nullptr));
   }
 
-  void loop() {
-    using clock = std::chrono::steady_clock;
-    unsigned frames_shown = frames_finished_;
-    bool was_drawing = false;
-    clock::time_point last_repaint = clock::now(), frame_began = last_repaint;
-    for (;;) {
-      MSG message;
-      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-      }
-      if (quit_) return;
+  // The window procedure paints on WM_PAINT itself.
+  bool handle_events() override {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    return false;
+  }
 
-      const auto now = clock::now();
-      const bool drawing = drawing_;
-      const unsigned finished = frames_finished_;
-      if (drawing && !was_drawing) frame_began = now;
-      was_drawing = drawing;
-      // A frame quicker than one repaint interval goes straight from the last
-      // finished picture to the next one; a slower one is seen building up.
-      const auto due = std::max(last_repaint, frame_began) + frame_interval;
-      if (finished != frames_shown || (drawing && now >= due)) {
-        frames_shown = finished;
-        if (const HDC dc = GetDC(window_)) {
-          paint(dc);
-          ReleaseDC(window_, dc);
-        }
-        last_repaint = clock::now();
-        continue;
-      }
-      const DWORD timeout =
-          drawing ? static_cast<DWORD>(std::chrono::ceil<std::chrono::milliseconds>(due - now).count()) : INFINITE;
-      MsgWaitForMultipleObjectsEx(1, &wake_, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  void sleep(int timeout_ms) override {
+    MsgWaitForMultipleObjectsEx(1, &wake_, timeout_ms < 0 ? INFINITE : static_cast<DWORD>(timeout_ms), QS_ALLINPUT,
+                                MWMO_INPUTAVAILABLE);
+  }
+
+  void repaint() override {
+    if (const HDC dc = GetDC(window_)) {
+      paint(dc);
+      ReleaseDC(window_, dc);
     }
   }
 
@@ -387,27 +288,23 @@ class Win32Window final : public WindowBackend {
       }
       case WM_ERASEBKGND:
         return 1;  // painting covers the whole window
-      case WM_CLOSE: {
-        // A close request is a key like Alt+F4; only the program closes its window.
-        const std::uint8_t close_request[] = {0, 107};
-        keys_.push(close_request);
+      case WM_CLOSE:
+        ask_to_close();
         return 0;
-      }
       case WM_KEYDOWN:
       case WM_SYSKEYDOWN: {
         const KeyCodes codes = key_codes(key_press(wparam, lparam));
         // The character message that a key press may bring counts only when
         // the press itself gave nothing (Alt with a letter brings one as well).
         take_text_ = codes.text_follows;
-        if (codes.size) keys_.push(std::span(codes.bytes.data(), codes.size));
+        give_key(codes);
         return 0;
       }
       case WM_CHAR:
       case WM_SYSCHAR: {
         if (!take_text_) return 0;
         take_text_ = false;
-        const KeyCodes codes = typed_codes(wparam);
-        if (codes.size) keys_.push(std::span(codes.bytes.data(), codes.size));
+        give_key(typed_codes(wparam));
         return 0;
       }
       // Print Screen gives no key code: it saves the picture. Windows tells
@@ -430,31 +327,16 @@ class Win32Window final : public WindowBackend {
     return DefWindowProcW(window, message, wparam, lparam);
   }
 
-  // Saves the picture now if the program waits for a key (its frame is
-  // finished, and it cannot start the next one before the copy is taken);
-  // otherwise the program saves it when it has finished the frame it draws.
-  void save_finished_picture() {
-    std::vector<std::uint8_t> picture;
-    {
-      std::lock_guard lock(mutex_);
-      if (waiting_)
-        picture = surface_->copy();
-      else
-        save_asked_ = true;
-    }
-    if (!picture.empty()) save_picture(surface_->width(), surface_->height(), picture);
-  }
-
   // Shows the drawing surface as it stands: each pixel a scale x scale block,
   // centred (on black, when the window is larger: full screen).
   void paint(HDC dc) {
-    const int width = surface_->width(), height = surface_->height();
-    surface_->for_each_row_locked([&](const std::uint8_t* row, int y) {
+    const int width = surface().width(), height = surface().height();
+    surface().for_each_row_locked([&](const std::uint8_t* row, int y) {
       std::copy(row, row + width, pixels_.begin() + static_cast<std::ptrdiff_t>(y) * stride_);
     });
     RECT client{};
     GetClientRect(window_, &client);
-    const int scale = presentation_.fullscreen
+    const int scale = presentation().fullscreen
                           ? std::max(1, std::min(width_of(client) / width, height_of(client) / height))
                           : scale_;
     const RECT place{(width_of(client) - width * scale) / 2, (height_of(client) - height * scale) / 2,
@@ -470,24 +352,9 @@ class Win32Window final : public WindowBackend {
                   reinterpret_cast<const BITMAPINFO*>(&picture_), DIB_RGB_COLORS, SRCCOPY);
   }
 
-  const Surface* surface_ = nullptr;
-  std::string title_;
-  Presentation presentation_;
-  KeyQueue keys_;
-  std::thread thread_;
-  const HANDLE wake_;                         // the program thread wakes the window thread through it
-  std::atomic<bool> drawing_{false};          // the program is drawing a frame
-  std::atomic<unsigned> frames_finished_{0};  // since the window opened
-  std::atomic<bool> quit_{false};
+  const HANDLE wake_;  // the program thread wakes the window thread through it
 
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  State state_ = State::opening;
-  std::string failure_;
-  bool waiting_ = false;     // the program waits for a key, its frame finished
-  bool save_asked_ = false;  // Print Screen was pressed while a frame was drawn
-
-  // Owned by the window thread.
+  // The window thread's.
   HWND window_ = nullptr;
   int scale_ = 1;
   struct {
