@@ -1,7 +1,6 @@
 #include "platform/command_line.h"
 
 #include <CLI/CLI.hpp>
-#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -11,13 +10,6 @@
 #include "platform/window_backend.h"
 
 namespace platform {
-
-std::optional<std::uint32_t> parse_seed(std::string_view text) {
-  std::uint32_t value = 0;
-  const auto [rest, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc{} || rest != text.data() + text.size()) return std::nullopt;
-  return value;
-}
 
 std::optional<int> apply_command_line(int argc, char** argv, std::string_view program, std::string_view keys_help) {
   const std::string name(program);
@@ -38,17 +30,14 @@ std::optional<int> apply_command_line(int argc, char** argv, std::string_view pr
   try {
     app.parse(argc, argv);
     if (app.count("--seed")) {
-      const auto seed = parse_seed(seed_text);
+      const auto seed = parse_decimal<std::uint32_t>(seed_text);
       if (!seed) throw CLI::ValidationError("--seed", "\"" + seed_text + "\" is not a number from 0 to 4294967295");
       fix_random_seed(*seed);
     }
-    int scale = 1;
-    if (app.count("--scale")) {
-      const auto [rest, error] = std::from_chars(scale_text.data(), scale_text.data() + scale_text.size(), scale);
-      if (error != std::errc{} || rest != scale_text.data() + scale_text.size() || scale < 1 || scale > 8)
-        throw CLI::ValidationError("--scale", "\"" + scale_text + "\" is not a whole number from 1 to 8");
-    }
-    set_window_presentation({scale, fullscreen});
+    const auto scale = app.count("--scale") ? parse_decimal<int>(scale_text) : 1;
+    if (!scale || *scale < 1 || *scale > 8)
+      throw CLI::ValidationError("--scale", "\"" + scale_text + "\" is not a whole number from 1 to 8");
+    set_window_presentation({*scale, fullscreen});
     if (std::error_code error; !std::filesystem::is_directory(save_dir, error))
       throw CLI::ValidationError("--save-dir", "\"" + save_dir + "\" is not a folder");
   } catch (const CLI::Success& done) {

@@ -8,6 +8,7 @@
 //   --help, --version
 #pragma once
 
+#include <charconv>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -20,7 +21,15 @@ namespace platform {
 // error). `keys_help` lists the program's keys for --help.
 std::optional<int> apply_command_line(int argc, char** argv, std::string_view program, std::string_view keys_help);
 
-// A seed as written on a command line: a decimal number from 0 to 4294967295.
-std::optional<std::uint32_t> parse_seed(std::string_view text);
+// A whole number as written on a command line: decimal digits alone (no sign,
+// no spaces), within the range of T.
+template <class T>
+std::optional<T> parse_decimal(std::string_view text) {
+  T value{};
+  const auto [rest, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || text.front() == '-' || error != std::errc{} || rest != text.data() + text.size())
+    return std::nullopt;
+  return value;
+}
 
 }  // namespace platform

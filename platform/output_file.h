@@ -1,7 +1,7 @@
 // A file that a saved picture goes to, written so that no partial file is left
 // behind, whatever the destination is:
 // - "-" is standard output;
-// - an existing FIFO, character device or socket is written through, in place;
+// - an existing FIFO, character or block device is written through, in place;
 // - a symbolic link is followed: its final target is the destination, and the
 //   link stays a link;
 // - anything else (a regular file, a new name) is staged: written to a
@@ -66,8 +66,7 @@ class OutputFile {
   std::string temporary_;    // the staged file's temporary name, empty once committed
   int fd_ = -1;
   bool owns_fd_ = true;  // false for standard output
-  bool staged_ = false;
-  bool synced_ = false;
+  bool staged_ = false;  // flushed and closed once fd_ is -1
 };
 
 // From now on SIGINT, SIGTERM and SIGHUP remove the temporary files of

@@ -57,17 +57,6 @@ void remove_temporaries_and_die(int signal) {
   std::raise(signal);
 }
 
-std::string folder_of(const std::string& path) {
-  const auto slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string base_of(const std::string& path) {
-  const auto slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 }  // namespace
 
 OutputFile::OutputFile(std::string path, Kind kind) : path_(std::move(path)) {
@@ -100,7 +89,8 @@ OutputFile::OutputFile(std::string path, Kind kind) : path_(std::move(path)) {
     const ssize_t length = readlink(destination_.c_str(), target, sizeof target - 1);
     if (length < 0) fail(errno);
     target[length] = '\0';
-    destination_ = target[0] == '/' ? std::string(target) : folder_of(destination_) + "/" + target;
+    // Relative to the link's folder; an absolute target replaces the path.
+    destination_ = (std::filesystem::path(destination_).parent_path() / target).string();
   }
   if (exists && S_ISDIR(found.st_mode)) fail(EISDIR);
   if (exists && (S_ISFIFO(found.st_mode) || S_ISCHR(found.st_mode) || S_ISBLK(found.st_mode))) {
@@ -115,7 +105,8 @@ OutputFile::OutputFile(std::string path, Kind kind) : path_(std::move(path)) {
 // the usual mode of a new file.
 void OutputFile::stage(const struct stat* existing) {
   staged_ = true;
-  std::string pattern = folder_of(destination_) + "/." + base_of(destination_) + ".XXXXXX";
+  const std::filesystem::path place(destination_);
+  std::string pattern = (place.parent_path() / ("." + place.filename().string() + ".XXXXXX")).string();
   {
     const SignalsHeld held;
     fd_ = mkstemp(pattern.data());
@@ -157,13 +148,12 @@ void OutputFile::write(std::span<const std::uint8_t> bytes) {
 }
 
 void OutputFile::flush_staged() {
-  if (synced_) return;
+  if (fd_ < 0) return;  // done already
   // On the disk before the name: a crash then leaves the old file or the new one.
   if (fsync(fd_) != 0) fail(errno);
   const int fd = fd_;
   fd_ = -1;
   if (close(fd) != 0) fail(errno);
-  synced_ = true;
 }
 
 void OutputFile::forget_temporary() {

@@ -147,12 +147,11 @@ void OutputFile::write(std::span<const std::uint8_t> bytes) {
 }
 
 void OutputFile::flush_staged() {
-  if (synced_) return;
+  if (fd_ < 0) return;  // done already
   // On the disk before the name: a crash then leaves the old file or the new one.
   if (!FlushFileBuffers(handle_of(fd_))) fail(static_cast<int>(GetLastError()));
   _close(fd_);
   fd_ = -1;
-  synced_ = true;
 }
 
 void OutputFile::forget_temporary() {

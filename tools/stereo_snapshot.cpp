@@ -2,12 +2,11 @@
 // saves the drawing area as it stands when the given keys are used up.
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <charconv>
-#include <optional>
 #include <cstdio>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -37,11 +36,9 @@ std::vector<std::uint8_t> parse_keys(const std::string& list) {
   while (start <= list.size()) {
     const std::size_t end = std::min(list.find(',', start), list.size());
     const std::string item = list.substr(start, end - start);
-    unsigned value = 0;
-    const auto [rest, error] = std::from_chars(item.data(), item.data() + item.size(), value);
-    if (item.empty() || error != std::errc{} || rest != item.data() + item.size() || value > 255)
-      throw Failure("--keys: \"" + item + "\" is not a key code from 0 to 255");
-    keys.push_back(static_cast<std::uint8_t>(value));
+    const std::optional<std::uint8_t> key = platform::parse_decimal<std::uint8_t>(item);
+    if (!key) throw Failure("--keys: \"" + item + "\" is not a key code from 0 to 255");
+    keys.push_back(*key);
     start = end + 1;
   }
   return keys;
@@ -85,7 +82,7 @@ int main(int argc, char** argv) {
     const auto found = programs.find(program);
     if (found == programs.end()) throw Failure("unknown program \"" + program + "\" (velumira or korvelan)");
     const bool seeded = app.count("--seed") > 0;
-    const std::optional<std::uint32_t> seed = platform::parse_seed(seed_text);
+    const std::optional<std::uint32_t> seed = platform::parse_decimal<std::uint32_t>(seed_text);
     if (seeded && !seed) throw Failure("--seed: \"" + seed_text + "\" is not a number from 0 to 4294967295");
     const std::vector<std::uint8_t> keys = app.count("--keys") ? parse_keys(keys_text) : std::vector<std::uint8_t>{};
     if (png_path.empty() && pgm_path.empty()) throw Failure("nothing to save: give --png FILE or --pgm FILE");
